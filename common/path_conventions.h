@@ -1,0 +1,10 @@
+// Where the two platforms write paths differently.
+#pragma once
+
+#include <string>
+
+// Joins class path entries: ";" on Windows, ":" on Linux.
+extern const char* const kClassPathSeparator;
+
+// Windows turns every "/" into "\"; Linux keeps the text.
+std::string withPreferredSeparators(std::string path);

@@ -1,0 +1,12 @@
+#include "path_conventions.h"
+
+const char* const kClassPathSeparator = ":";
+
+std::string withPreferredSeparators(std::string path)
+{
+    return path;
+}
+
+#include "program_names.h"
+
+const char* const kUpdaterProgramName = "updater";

@@ -1,0 +1,15 @@
+#include "path_conventions.h"
+
+#include <algorithm>
+
+const char* const kClassPathSeparator = ";";
+
+std::string withPreferredSeparators(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+#include "program_names.h"
+
+const char* const kUpdaterProgramName = "updater.exe";
