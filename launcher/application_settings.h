@@ -1,0 +1,21 @@
+// The application's configuration file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ApplicationSettings {
+    std::string packageName;
+    std::string mainClass;
+    std::string mainMethod;
+    std::string appNature;
+    bool invokeUpdater;
+    bool showSplash;
+    std::vector<std::string> classPath;
+    std::vector<std::string> vmOption;
+    std::vector<std::string> programOption;
+};
+
+// Reads the JSON file at path into settings. Throws the property tree's
+// errors: json_parser_error, ptree_bad_path, ptree_bad_data.
+void readApplicationSettings(const std::string& path, ApplicationSettings& settings);

@@ -1,0 +1,115 @@
+#include "launch_sequence.h"
+
+#include "jvm_host.h"
+#include "main_class.h"
+#include "path_conventions.h"
+#include "updater_handoff.h"
+
+#include <boost/algorithm/string/join.hpp>
+#include <boost/filesystem.hpp>
+
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+constexpr int kUpdateRequestedExitCode = 100;
+
+const char* flag(bool value)
+{
+    return value ? "1" : "0";
+}
+
+std::string valueOf(const LauncherOptions& options, const char* name)
+{
+    return options.values[name].as<std::string>();
+}
+
+} // namespace
+
+std::string configFileFor(const LauncherRun& run)
+{
+    if (run.options.values.count("lcfgfile"))
+        return valueOf(run.options, "lcfgfile");
+    return run.applicationDirectory + "/cfg/" + fs::path(run.launcherLocation).stem().string() + ".json";
+}
+
+std::string resolveClassPathEntry(const std::string& applicationDirectory, const std::string& entry)
+{
+    if (entry.empty() || entry[0] != '.')
+        return entry;
+    fs::path resolved = fs::canonical(fs::path(applicationDirectory + entry.substr(1)), fs::current_path());
+    return withPreferredSeparators(resolved.string());
+}
+
+std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries)
+{
+    std::vector<std::string> resolved;
+    resolved.reserve(entries.size());
+    std::transform(entries.begin(), entries.end(), std::back_inserter(resolved),
+                   [applicationDirectory](const std::string& entry) {
+                       return resolveClassPathEntry(applicationDirectory, entry);
+                   });
+    return boost::algorithm::join(resolved, kClassPathSeparator);
+}
+
+std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings)
+{
+    std::vector<std::string> options;
+    options.push_back("-Djava.class.path=" + classPath);
+    options.insert(options.end(), settings.vmOption.begin(), settings.vmOption.end());
+    return options;
+}
+
+int runLaunchSequence(const LauncherRun& run)
+{
+    const std::string configFile = configFileFor(run);
+    if (verboseMode)
+        std::cout << "Using config file: " << configFile << std::endl;
+
+    ApplicationSettings settings;
+    readApplicationSettings(configFile, settings);
+    if (verboseMode)
+        std::cout << "Application settings [packageName = " << settings.packageName
+                  << ", mainClass = " << settings.mainClass << ", mainMethod = " << settings.mainMethod
+                  << ", appNature = " << settings.appNature
+                  << ", invokeUpdater = " << flag(settings.invokeUpdater) << "]" << std::endl;
+
+    const bool hasInstallMe = fs::exists(run.applicationDirectory + "/install.me");
+    const bool hasLib = fs::exists(run.applicationDirectory + "/lib");
+    const bool installNeeded = run.forceInstall || hasInstallMe || !hasLib;
+    if (verboseMode && installNeeded)
+        std::cout << "Run WebInstall, forceInstall: " << flag(run.forceInstall)
+                  << ", has install.me: " << flag(hasInstallMe) << ", has lib dir: " << flag(hasLib)
+                  << std::endl;
+
+    if (installNeeded || settings.invokeUpdater) {
+        int started = startUpdater(run.launcherLocation, settings, installNeeded, run.consoleRequested);
+        if (verboseMode)
+            std::cout << "Updater returns code: " << started << std::endl;
+        if (started == 1)
+            return 0;
+    }
+
+    const std::string jreDirectory = run.options.values.count("ljrepath")
+                                         ? valueOf(run.options, "ljrepath")
+                                         : run.applicationDirectory + "/jre";
+    const std::vector<std::string> arguments = passThroughArgumentsOf(run.options);
+
+    const std::string classPath = classPathText(run.applicationDirectory, settings.classPath);
+    if (verboseMode)
+        std::cout << "Using classpath: " << classPath << std::endl;
+    const std::vector<std::string> jvmOptions = jvmOptionsFor(classPath, settings);
+
+    createJavaVM(jreDirectory, jvmOptions);
+
+    const int exitCode = invokeMainClass(settings, arguments);
+    if (verboseMode)
+        std::cout << "Application exited with code: " << exitCode << std::endl;
+    if (exitCode == kUpdateRequestedExitCode)
+        startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
+    return 0;
+}

@@ -1,0 +1,32 @@
+// From the configuration file to the Java main method.
+#pragma once
+
+#include "application_settings.h"
+#include "launcher_options.h"
+
+#include <string>
+#include <vector>
+
+struct LauncherRun {
+    const LauncherOptions& options;
+    std::string launcherLocation;
+    std::string applicationDirectory;
+    bool forceInstall = false;
+    bool consoleRequested = false;
+};
+
+// Runs everything after the command line has been handled; returns the exit
+// code. Failures are thrown, for the main routine's handler.
+int runLaunchSequence(const LauncherRun& run);
+
+// The configuration file: --lcfgfile as written, else cfg/<stem>.json beside
+// the launcher.
+std::string configFileFor(const LauncherRun& run);
+
+// An entry that starts with "." is taken relative to the application
+// directory and made canonical (it must exist); any other entry is kept.
+std::string resolveClassPathEntry(const std::string& applicationDirectory, const std::string& entry);
+
+std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries);
+
+std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings);

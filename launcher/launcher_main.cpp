@@ -1,0 +1,60 @@
+#include "launcher_main.h"
+
+#include "exit_codes.h"
+#include "jvm_host.h"
+#include "launch_sequence.h"
+#include "launcher_options.h"
+#include "process.h"
+
+#include <boost/filesystem.hpp>
+#include <boost/program_options.hpp>
+
+#include <iostream>
+#include <sstream>
+
+namespace po = boost::program_options;
+
+int launcherMain(int argc, char** argv)
+{
+    po::options_description table("Allowed options", 80, 40);
+    const char* programName = argc > 0 ? argv[0] : nullptr;
+
+    const std::string launcherLocation = moduleLocation(programName);
+    std::cout << "Current launcher location: " << launcherLocation << std::endl;
+
+    try {
+        declareLauncherOptions(table);
+        const LauncherOptions options = parseLauncherOptions(argc, argv, table);
+        const po::variables_map& values = options.values;
+
+        LauncherRun run{options, launcherLocation,
+                        boost::filesystem::path(moduleLocation(programName)).parent_path().string()};
+
+        run.forceInstall = values.count("lforceInstall") > 0;
+
+        if (values.count("lhelp")) {
+            std::ostringstream help;
+            help << table;
+            showInfoBox(help.str());
+            return 0;
+        }
+        if (values.count("lversion")) {
+            std::ostringstream version;
+            version << "Launcher version: 1.1.0";
+            showInfoBox(version.str());
+            return 0;
+        }
+        if (values.count("lconsole")) {
+            openConsole();
+            run.consoleRequested = true;
+        }
+        if (values.count("lverbose"))
+            verboseMode = true;
+
+        return runLaunchSequence(run);
+    } catch (const std::exception& e) {
+        std::cerr << "Exception: " << e.what() << std::endl;
+        showErrorBox(e);
+        return kUnhandledExceptionExitCode;
+    }
+}

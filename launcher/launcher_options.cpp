@@ -1,0 +1,37 @@
+#include "launcher_options.h"
+
+namespace po = boost::program_options;
+
+void declareLauncherOptions(po::options_description& table)
+{
+    table.add_options()
+        ("lhelp", "show this message")
+        ("lversion", "show launcher version")
+        ("lsplash", "show splash")
+        ("lforceInstall", "force installation with web updater")
+        ("lconsole", "show console window")
+        ("lcfgfile", po::value<std::string>(), "set application configuration file")
+        ("ljrepath", po::value<std::string>(), "set path to the jre")
+        ("lverbose", "verbose mode")
+        ("levent", po::value<std::string>(), "event that will be fired after successfull launch");
+}
+
+LauncherOptions parseLauncherOptions(int argc, char** argv, const po::options_description& table)
+{
+    // The program name is not an option; an empty vector is tolerated.
+    std::vector<std::string> tokens;
+    for (int i = 1; i < argc; ++i)
+        tokens.emplace_back(argv[i]);
+
+    LauncherOptions result;
+    po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();
+    po::store(parsed, result.values);
+    po::notify(result.values);
+    result.parsed = parsed.options;
+    return result;
+}
+
+std::vector<std::string> passThroughArgumentsOf(const LauncherOptions& options)
+{
+    return po::collect_unrecognized(options.parsed, po::include_positional);
+}

@@ -1,0 +1,66 @@
+#include "updater_handoff.h"
+
+#include "jvm_host.h"
+#include "process.h"
+#include "program_names.h"
+
+#include <boost/filesystem.hpp>
+
+#include <iostream>
+#include <optional>
+
+namespace fs = boost::filesystem;
+
+std::vector<CommandLineToken> updaterArguments(const std::string& packageName, const std::string& callerPath,
+                                               const std::string& launcherDirectory, bool consoleRequested,
+                                               bool installRequested)
+{
+    std::vector<CommandLineToken> arguments{
+        {"--uapp", false}, {packageName, true},
+        {"--ucaller", false}, {callerPath, true},
+        {"--uappDir", false}, {launcherDirectory, true},
+    };
+    if (consoleRequested) {
+        arguments.push_back({"--uverbose", false});
+        arguments.push_back({"--uconsole", false});
+    }
+    if (installRequested)
+        arguments.push_back({"--uwebInstall", false});
+    return arguments;
+}
+
+int startUpdater(const std::string& callerPath, const ApplicationSettings& settings, bool installRequested,
+                 bool consoleRequested)
+{
+    const std::string launcherDirectory = fs::path(moduleLocation(callerPath.c_str())).parent_path().string();
+
+    // Without a data folder there is neither a snapshot nor a per-user
+    // updater; an installation can still use the updater beside the launcher.
+    const std::optional<std::string> dataFolder = applicationDataFolder();
+    const std::string packageFolder = dataFolder ? *dataFolder + "/" + settings.packageName : std::string();
+    const std::string snapshotPath = packageFolder + "/snapshot.json";
+
+    if (!installRequested && (!dataFolder || !fs::exists(snapshotPath))) {
+        if (verboseMode) {
+            if (dataFolder)
+                std::cout << "No snapshot.json exists at: " << snapshotPath << std::endl;
+            else
+                std::cout << "No application data folder, so no snapshot.json exists" << std::endl;
+        }
+        return 0;
+    }
+
+    const std::string userUpdater = packageFolder + "/updater/" + kUpdaterProgramName;
+    const std::string updaterPath = dataFolder && fs::exists(userUpdater)
+                                        ? userUpdater
+                                        : launcherDirectory + "/updater/" + kUpdaterProgramName;
+
+    ShellCommand command;
+    command.program = updaterPath;
+    command.arguments =
+        updaterArguments(settings.packageName, callerPath, launcherDirectory, consoleRequested, installRequested);
+    if (verboseMode)
+        std::cout << "Invoke updater: " << updaterPath << ", command line: " << commandLineText(command.arguments)
+                  << std::endl;
+    return shellStart(command) ? 1 : 0;
+}
