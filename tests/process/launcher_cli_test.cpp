@@ -1,0 +1,129 @@
+// The launcher's command line as a user meets it: boxes, output, exit codes.
+#include "app_layout.h"
+#include "process_runner.h"
+#include "test_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// Linux keeps the low 8 bits of an exit status: 574 arrives as 62.
+#ifdef _WIN32
+constexpr int kFailureExit = 574;
+#else
+constexpr int kFailureExit = 574 & 0xff;
+#endif
+
+class LauncherCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifdef _WIN32
+        // Message boxes are read off a real screen.
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
+#endif
+    }
+
+    AppLayout app{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+
+    RunResult launch(const std::vector<std::string>& arguments)
+    {
+        RunOptions options;
+        options.workingDirectory = app.root().string();
+        options.timeoutMs = 30000;
+        return runProgram(app.launcher().string(), arguments, options);
+    }
+
+    std::string locationLine() const { return "Current launcher location: " + app.launcher().string() + "\n"; }
+};
+
+const char* const kHelp = "Allowed options:\n"
+                          "  --lhelp               show this message\n"
+                          "  --lversion            show launcher version\n"
+                          "  --lsplash             show splash\n"
+                          "  --lforceInstall       force installation with web updater\n"
+                          "  --lconsole            show console window\n"
+                          "  --lcfgfile arg        set application configuration file\n"
+                          "  --ljrepath arg        set path to the jre\n"
+                          "  --lverbose            verbose mode\n"
+                          "  --levent arg          event that will be fired after successfull launch\n";
+
+TEST_F(LauncherCli, VersionShowsAnInformationBox)
+{
+    RunResult result = launch({"--lversion"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_TRUE(showedInfoBox(result, "Launcher version: 1.1.0")) << describe(result);
+    EXPECT_EQ(result.out.rfind(locationLine(), 0), 0u) << describe(result);
+}
+
+TEST_F(LauncherCli, HelpShowsTheOptionTableAndWinsOverVersion)
+{
+    for (const auto& arguments : {std::vector<std::string>{"--lhelp"}, {"--lhelp", "--lversion"},
+                                  {"--lversion", "--lhelp", "--lverbose", "--lconsole"}}) {
+        RunResult result = launch(arguments);
+        EXPECT_EQ(result.exitCode, 0) << describe(result);
+        EXPECT_TRUE(showedInfoBox(result, kHelp)) << describe(result);
+        EXPECT_FALSE(showedInfoBox(result, "Launcher version: 1.1.0")) << describe(result);
+#ifdef _WIN32
+        EXPECT_EQ(result.boxes.size(), 1u) << describe(result);
+#endif
+    }
+}
+
+TEST_F(LauncherCli, MissingConfigurationFails)
+{
+    const std::string config = app.root().string() + "/cfg/" + app.launcher().stem().string() + ".json";
+    const std::string text = config + ": cannot open file";
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.out, locationLine());
+}
+
+TEST_F(LauncherCli, OptionErrorsFailWithTheLibraryText)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--lcfgfile"}, "the required argument for option '--lcfgfile' is missing"},
+        {{"--lverbose=1"}, "option '--lverbose' does not take any arguments"},
+        {{"--levent", "a", "--levent", "b"}, "option '--levent' cannot be specified more than once"},
+    };
+    for (const auto& [arguments, text] : cases) {
+        RunResult result = launch(arguments);
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+    }
+}
+
+TEST_F(LauncherCli, VerboseReportsTheConfigurationItReads)
+{
+    AppConfig config;
+    config.packageName = "Foo";
+    config.invokeUpdater = true;
+    app.writeConfig(config);
+    const fs::path other = app.root() / "other.json";
+    writeTextFile(other, "{\"packageName\": 1}");
+
+    RunResult result = launch({"--lverbose", "--levent", "x", "--lcfgfile", "other.json"});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_NE(result.out.find("Using config file: other.json\n"), std::string::npos) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: No such node (mainClass)")) << describe(result);
+
+    const std::string defaultConfig = app.root().string() + "/cfg/" + app.launcher().stem().string() + ".json";
+    RunResult verbose = launch({"--lverbose", "--ljrepath", "nowhere"});
+    EXPECT_NE(verbose.out.find(locationLine() + "Using config file: " + defaultConfig +
+                               "\nApplication settings [packageName = Foo, mainClass = sample.app.Main, "
+                               "mainMethod = run, appNature = desktop, invokeUpdater = 1]\n"),
+              std::string::npos)
+        << describe(verbose);
+
+    RunResult quiet = launch({"--ljrepath", "nowhere"});
+    EXPECT_EQ(quiet.out, locationLine()) << describe(quiet);
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+#include "test_paths.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// The build writes Linux paths; inside Wine the root is drive Z:.
+fs::path fromBuild(const char* path)
+{
+#ifdef _WIN32
+    if (path[0] == '/')
+        return fs::path(std::string("Z:") + path).make_preferred();
+#endif
+    return fs::path(path);
+}
+
+} // namespace
+
+namespace test_paths {
+
+fs::path launcherProgram() { return fromBuild(TEST_LAUNCHER_PROGRAM); }
+fs::path updaterProgram() { return fromBuild(TEST_UPDATER_PROGRAM); }
+fs::path standInRuntime() { return fromBuild(TEST_STANDIN_RUNTIME); }
+fs::path standInNoEntry() { return fromBuild(TEST_STANDIN_NOENTRY); }
+fs::path standInDependency() { return fromBuild(TEST_STANDIN_DEPENDENCY); }
+fs::path workDirectory() { return fromBuild(TEST_WORK_DIRECTORY); }
+fs::path javaHome() { return fromBuild(TEST_JAVA_HOME); }
+fs::path javaFixtures() { return fromBuild(TEST_JAVA_FIXTURES); }
+fs::path helperProgram(const std::string& name)
+{
+    return fromBuild(TEST_HELPER_DIRECTORY) / (name + TEST_PROGRAM_SUFFIX);
+}
+
+fs::path freshDirectory(const std::string& name)
+{
+    fs::path dir = workDirectory() / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+} // namespace test_paths
+
+void writeTextFile(const fs::path& path, const std::string& content)
+{
+    if (path.has_parent_path())
+        fs::create_directories(path.parent_path());
+    std::ofstream file(path.string().c_str(), std::ios::binary | std::ios::trunc);
+    file << content;
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string readTextFile(const fs::path& path)
+{
+    std::ifstream file(path.string().c_str(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> readLines(const fs::path& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path.string().c_str(), std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}

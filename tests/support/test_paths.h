@@ -1,0 +1,28 @@
+// Where the build put what the tests use.
+#pragma once
+
+#include <boost/filesystem.hpp>
+
+#include <string>
+
+namespace test_paths {
+
+boost::filesystem::path launcherProgram();
+boost::filesystem::path updaterProgram();
+boost::filesystem::path standInRuntime();   // jvm.dll / libjvm.so
+boost::filesystem::path standInNoEntry();   // a runtime library without JNI_CreateJavaVM
+boost::filesystem::path standInDependency(); // Windows: the DLL that jvm.dll imports
+boost::filesystem::path workDirectory();     // scratch space below the build tree
+boost::filesystem::path javaHome();          // Linux: the machine's JDK
+boost::filesystem::path javaFixtures();      // compiled test classes
+boost::filesystem::path helperProgram(const std::string& name); // small test programs
+
+// A fresh, empty folder below the work directory.
+boost::filesystem::path freshDirectory(const std::string& name);
+
+} // namespace test_paths
+
+// Small file helpers.
+void writeTextFile(const boost::filesystem::path& path, const std::string& content);
+std::string readTextFile(const boost::filesystem::path& path);
+std::vector<std::string> readLines(const boost::filesystem::path& path);
