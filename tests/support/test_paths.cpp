@@ -1,6 +1,8 @@
 #include "test_paths.h"
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <iterator>
 #include <stdexcept>
 
@@ -72,4 +74,19 @@ std::vector<std::string> readLines(const fs::path& path)
         lines.push_back(line);
     }
     return lines;
+}
+
+bool waitForLastLine(const fs::path& path, const std::string& lastLine, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (fs::exists(path)) {
+            std::vector<std::string> lines = readLines(path);
+            if (!lines.empty() && lines.back() == lastLine)
+                return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }

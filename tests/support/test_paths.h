@@ -26,3 +26,5 @@ boost::filesystem::path freshDirectory(const std::string& name);
 void writeTextFile(const boost::filesystem::path& path, const std::string& content);
 std::string readTextFile(const boost::filesystem::path& path);
 std::vector<std::string> readLines(const boost::filesystem::path& path);
+// Waits until the file exists and its last line reads `lastLine`.
+bool waitForLastLine(const boost::filesystem::path& path, const std::string& lastLine, int timeoutMs);

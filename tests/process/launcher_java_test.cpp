@@ -1,0 +1,108 @@
+// The Linux launcher runs Java fixture classes in the machine's real JVM.
+#include "app_layout.h"
+#include "process_runner.h"
+#include "test_paths.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+class LauncherJava : public ::testing::Test {
+protected:
+    AppLayout app{std::string("java_") + ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    fs::path data = test_paths::freshDirectory(std::string("java_data_") +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+
+    RunResult run(const std::string& mainClass, const std::vector<std::string>& arguments,
+                  std::vector<std::string> vmOptions = {})
+    {
+        AppConfig config;
+        config.mainClass = mainClass;
+        config.classPath = {test_paths::javaFixtures().string()};
+        config.vmOption = std::move(vmOptions);
+        app.writeConfig(config);
+        app.makeLib();
+        if (!fs::exists(app.root() / "jre"))
+            app.linkRealJava();
+        RunOptions options;
+        options.timeoutMs = 60000;
+        options.environment.push_back({"XDG_DATA_HOME", data.string()});
+        return runProgram(app.launcher().string(), arguments, options);
+    }
+};
+
+TEST_F(LauncherJava, StaticStyleNeverRunsTheConstructor)
+{
+    RunResult result = run("fixtures.StaticMain", {"a", "b", "c"}, {"-Dfixture.result=3"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("static run count=3\narg[0]=a\narg[1]=b\narg[2]=c\n"), std::string::npos)
+        << describe(result);
+    EXPECT_EQ(result.out.find("constructed"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherJava, InstanceStyleRunsTheConstructorOnceAndPassesAnEmptyArray)
+{
+    RunResult result = run("fixtures/InstanceMain", {"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    const std::string out = result.out;
+    size_t constructed = out.find("constructed\n");
+    ASSERT_NE(constructed, std::string::npos) << describe(result);
+    EXPECT_EQ(out.find("constructed\n", constructed + 1), std::string::npos) << "once";
+    EXPECT_NE(out.find("instance run count=0\n"), std::string::npos) << describe(result);
+    EXPECT_NE(out.find("Application exited with code: 0\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(LauncherJava, MissingPiecesFailWithTheirTexts)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"sample.app.Main", "The main class is not found: sample/app/Main"},
+        {"fixtures.NoDefaultConstructor", "The default constructor is not found for: fixtures/NoDefaultConstructor"},
+        {"fixtures.ThrowingConstructor", "Failed to create object for: fixtures/ThrowingConstructor"},
+        {"fixtures.VoidRun", "The main method: void run(String[] argv) is not found in class: fixtures.VoidRun"},
+    };
+    for (const auto& [mainClass, text] : cases) {
+        RunResult result = run(mainClass, {});
+        EXPECT_EQ(result.exitCode, 574 & 0xff) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + text + "\nFailed to start application: " + text + "\n"),
+                  std::string::npos)
+            << describe(result);
+        EXPECT_EQ(result.out.find("must not run"), std::string::npos);
+    }
+    // The instance style has made its object before it finds no method.
+    RunResult voidRun = run("fixtures.VoidRun", {});
+    EXPECT_NE(voidRun.out.find("constructed\n"), std::string::npos) << describe(voidRun);
+}
+
+TEST_F(LauncherJava, AThrowingMethodPrintsItsStackTraceAndTheLauncherReturnsZero)
+{
+    RunResult result = run("fixtures.Throwing", {"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom from Java"), std::string::npos)
+        << describe(result);
+    EXPECT_NE(result.err.find("at fixtures.Throwing.run"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherJava, ArgumentsReachJavaAsTheirCharacters)
+{
+    RunResult result = run("fixtures.StaticMain", {"caf\xc3\xa9", "\xe4\xb8\xad", "\xf0\x9f\x98\x80", ""});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("static run count=4\narg[0]=caf\\u00e9\narg[1]=\\u4e2d\narg[2]=\\ud83d\\ude00\n"
+                              "arg[3]=\n"),
+              std::string::npos)
+        << describe(result);
+}
+
+TEST_F(LauncherJava, ResultHundredWithoutASnapshotEndsNormally)
+{
+    RunResult result = run("fixtures.StaticMain", {"--lverbose"}, {"-Dfixture.result=100"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Application exited with code: 100\nNo snapshot.json exists at: " + data.string() +
+                              "/sampleapp/snapshot.json\n"),
+              std::string::npos)
+        << describe(result);
+}
+
+} // namespace

@@ -1,0 +1,474 @@
+// The launcher runs an application on the stand-in runtime: the JNI calls in
+// their order, the decision to install or update first, and the hand-off to
+// the updater through the real shell call.
+#include "app_layout.h"
+#include "process.h"
+#include "process_runner.h"
+#include "program_names.h"
+#include "test_paths.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kFailureExit = 574;
+#else
+constexpr int kFailureExit = 574 & 0xff;
+#endif
+
+using Lines = std::vector<std::string>;
+
+const char* const kStatic = "class sample/app/Main\n"
+                            "  static run ([Ljava/lang/String;)I returns 3\n";
+const char* const kInstance = "class sample/app/Main\n"
+                              "  constructor\n"
+                              "  method run ([Ljava/lang/String;)I returns 0\n";
+
+class LauncherRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifdef _WIN32
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
+#endif
+        // Each test has a package of its own in the per-user data folder.
+        config.packageName = std::string("launcher_run_") + testName();
+        dataFolder = test_paths::freshDirectory(std::string("data_") + testName());
+#ifdef _WIN32
+        userFolder = fs::path(*applicationDataFolder()) / config.packageName;
+#else
+        userFolder = dataFolder / config.packageName;
+#endif
+        fs::remove_all(userFolder);
+    }
+
+    void TearDown() override { fs::remove_all(userFolder); }
+
+    static const char* testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    AppLayout app{testName()};
+    AppConfig config;
+    fs::path dataFolder;
+    fs::path userFolder;
+
+    void prepare(const std::string& description, bool withLib = true)
+    {
+        app.writeConfig(config);
+        if (withLib)
+            app.makeLib();
+        app.installStandIn(description);
+    }
+
+    RunResult launch(const std::vector<std::string>& arguments, const RunOptions& extra = {})
+    {
+        RunOptions options = extra;
+        options.workingDirectory = app.root().string();
+        options.timeoutMs = 30000;
+        options.environment.push_back({"XDG_DATA_HOME", dataFolder.string()});
+        return runProgram(app.launcher().string(), arguments, options);
+    }
+
+    // The trace from the main class lookup on.
+    Lines mainClassCalls() const
+    {
+        Lines lines = app.trace();
+        auto first = std::find(lines.begin(), lines.end(), "FindClass \"sample/app/Main\" -> class sample/app/Main");
+        if (first == lines.end())
+            first = std::find_if(lines.begin(), lines.end(),
+                                 [](const std::string& l) { return l.rfind("FindClass \"sample/app/Main\"", 0) == 0; });
+        return Lines(first, lines.end());
+    }
+
+    // A program that records its arguments, put where the launcher looks for
+    // the updater; returns the file it will write.
+    fs::path placeRecorder(const fs::path& folder) const
+    {
+        fs::create_directories(folder);
+        fs::copy_file(test_paths::helperProgram("record_args"), folder / kUpdaterProgramName,
+                      fs::copy_options::overwrite_existing);
+        return folder / "received.txt";
+    }
+
+    Lines receivedBy(const fs::path& file) const
+    {
+        EXPECT_TRUE(waitForLastLine(file, "end", 20000)) << file;
+        Lines lines = readLines(file);
+        return Lines(std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+                         return l.rfind("arg: ", 0) == 0;
+                     }), lines.end());
+    }
+
+    // As the launcher writes it: joined by plain concatenation.
+    std::string snapshotPath() const
+    {
+#ifdef _WIN32
+        const std::string data = *applicationDataFolder();
+#else
+        const std::string data = dataFolder.string();
+#endif
+        return data + "/" + config.packageName + "/snapshot.json";
+    }
+};
+
+Lines args(std::initializer_list<std::string> values)
+{
+    Lines lines;
+    for (const std::string& value : values)
+        lines.push_back("arg: " + value);
+    lines.push_back("end");
+    return lines;
+}
+
+TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
+{
+    prepare(kStatic);
+    RunResult result = launch({"--foo", "bar", "--lverbose", "baz"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(mainClassCalls(), (Lines{
+                                    "FindClass \"sample/app/Main\" -> class sample/app/Main",
+                                    "GetStaticMethodID sample/app/Main \"run\" \"([Ljava/lang/String;)I\" -> method",
+                                    "NewStringUTF \"\"",
+                                    "FindClass \"java/lang/String\" -> class java/lang/String",
+                                    "NewObjectArray 3 java/lang/String \"\"",
+                                    "NewString \"--foo\"",
+                                    "SetObjectArrayElement 0 \"--foo\"",
+                                    "NewString \"bar\"",
+                                    "SetObjectArrayElement 1 \"bar\"",
+                                    "NewString \"baz\"",
+                                    "SetObjectArrayElement 2 \"baz\"",
+                                    "CallStaticIntMethod sample/app/Main.run [\"--foo\", \"bar\", \"baz\"] -> 3",
+                                    "ExceptionOccurred -> NULL",
+                                }));
+    EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_NE(result.out.find("Application exited with code: 3\n"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
+{
+    config.mainClass = "sample/app/Main";
+    prepare(kInstance);
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(mainClassCalls(),
+              (Lines{
+                  "FindClass \"sample/app/Main\" -> class sample/app/Main",
+                  "GetStaticMethodID sample/app/Main \"run\" \"([Ljava/lang/String;)I\" -> NULL (java/lang/NoSuchMethodError)",
+                  "ExceptionClear",
+                  "GetMethodID sample/app/Main \"<init>\" \"()V\" -> method",
+                  "NewObject sample/app/Main -> object sample/app/Main",
+                  "GetMethodID sample/app/Main \"run\" \"([Ljava/lang/String;)I\" -> method",
+                  "NewStringUTF \"\"",
+                  "FindClass \"java/lang/String\" -> class java/lang/String",
+                  "NewObjectArray 0 java/lang/String \"\"",
+                  "CallIntMethod sample/app/Main.run [] -> 0",
+                  "ExceptionOccurred -> NULL",
+              }));
+    EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
+        << describe(result);
+    EXPECT_EQ(result.err, "") << "no Java exception is described after a normal return";
+}
+
+TEST_F(LauncherRun, InvocationFailuresEndWith574)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"class other/Thing\n", "The main class is not found: sample/app/Main"},
+        {"class sample/app/Main\n  method run ([Ljava/lang/String;)I\n",
+         "The default constructor is not found for: sample/app/Main"},
+        {"class sample/app/Main\n  constructor throws java/lang/IllegalStateException refused\n"
+         "  method run ([Ljava/lang/String;)I\n",
+         "Failed to create object for: sample/app/Main"},
+        {"class sample/app/Main\n  constructor\n  method run ([Ljava/lang/String;)V\n",
+         "The main method: void run(String[] argv) is not found in class: sample.app.Main"},
+    };
+    for (const auto& [description, text] : cases) {
+        prepare(description);
+        RunResult result = launch({});
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+        Lines calls = mainClassCalls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const std::string& l) { return l.rfind("Call", 0) == 0; }),
+                  0)
+            << "nothing is called after a failed lookup";
+    }
+}
+
+TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
+{
+    prepare("class sample/app/Main\n"
+            "  static run ([Ljava/lang/String;)I returns 7 throws java/lang/IllegalStateException \"boom\"\n");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    Lines calls = mainClassCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
+              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear"}));
+    EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
+    EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
+{
+    config.classPath = {"./lib/app.jar", "/x/a.jar", "lib/b.jar"};
+    config.vmOption = {"-Xmx512m", "-Dname=va lue"};
+    prepare(kStatic);
+    writeTextFile(app.root() / "lib" / "app.jar", "");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    fs::path jar = fs::canonical(app.root() / "lib" / "app.jar");
+#ifdef _WIN32
+    const std::string classPath = jar.make_preferred().string() + ";/x/a.jar;lib/b.jar";
+    std::string tracedClassPath;
+    for (char c : classPath)
+        tracedClassPath += c == '\\' ? std::string("\\\\") : std::string(1, c);
+#else
+    const std::string classPath = jar.string() + ":/x/a.jar:lib/b.jar";
+    const std::string tracedClassPath = classPath;
+#endif
+    EXPECT_NE(result.out.find("Using classpath: " + classPath + "\n"), std::string::npos) << describe(result);
+    Lines lines = app.trace();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
+                            tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
+}
+
+TEST_F(LauncherRun, AnEmptyClassPathGivesTheBareOption)
+{
+    prepare(kStatic);
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    Lines lines = app.trace();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0");
+}
+
+TEST_F(LauncherRun, AClassPathEntryThatNamesNothingFails)
+{
+    config.classPath = {"./lib/*"};
+    prepare(kStatic);
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    ASSERT_EQ(result.err.rfind("Exception: boost::filesystem::canonical: ", 0), 0u) << describe(result);
+    EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt")) << "no virtual machine";
+}
+
+TEST_F(LauncherRun, TheRuntimeFolderCanBeGivenOnTheCommandLine)
+{
+    prepare(kStatic);
+    fs::path other = app.root() / "other-jre";
+    installStandInRuntime(other, kStatic);
+    RunResult result = launch({"--ljrepath", "other-jre"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_TRUE(fs::exists(standInServerDirectory(other) / "trace.txt"));
+    EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt"));
+}
+
+TEST_F(LauncherRun, ArgumentsOutsideAsciiReachJavaAsTheirCharacters)
+{
+    prepare(kStatic);
+#ifdef _WIN32
+    // Code page 1252: "é" and "€" are single bytes that NewStringUTF would
+    // have taken as broken UTF-8.
+    RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(mainClassCalls().at(9), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\"] -> 3");
+
+    // A character the code page lacks was already '?' on the command line.
+    fs::remove(app.standInDirectory() / "trace.txt");
+    RunResult cjk = launch({"\xe4\xb8\xad"});
+    EXPECT_EQ(cjk.exitCode, 0) << describe(cjk);
+    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"?\"] -> 3");
+#else
+    RunResult result = launch({"caf\xc3\xa9", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(mainClassCalls().at(11), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u4e2d\", "
+                                       "\"\\ud83d\\ude00\"] -> 3");
+#endif
+}
+
+#ifdef _WIN32
+// Registered a second time with LC_ALL=zh_CN.UTF-8, which gives Wine the
+// Chinese code page 936: it holds both "é" and a CJK character.
+TEST_F(LauncherRun, ChineseCodePageKeepsCjkArguments)
+{
+    ASSERT_EQ(GetACP(), 936u) << "run through the launcher_run_cp936 test";
+    prepare(kStatic);
+    RunResult result = launch({"\xc3\xa9\xe4\xb8\xad"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
+}
+#endif
+
+// --- the decision to install or update first -------------------------------
+
+TEST_F(LauncherRun, NoLibFolderAsksForAnInstallation)
+{
+    prepare(kStatic, /*withLib=*/false);
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
+                                        "--uappDir", app.root().string(), "--uwebInstall"}));
+    EXPECT_NE(result.out.find("Run WebInstall, forceInstall: 0, has install.me: 0, has lib dir: 0\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_NE(result.out.find("Updater returns code: 1\n"), std::string::npos) << describe(result);
+    EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt")) << "no virtual machine after a hand-off";
+}
+
+TEST_F(LauncherRun, InstallMeAndForceInstallAskForAnInstallationToo)
+{
+    prepare(kStatic);
+    writeTextFile(app.root() / "install.me", "");
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(receivedBy(record).at(6), "arg: --uwebInstall");
+    EXPECT_NE(result.out.find("Run WebInstall, forceInstall: 0, has install.me: 1, has lib dir: 1\n"),
+              std::string::npos);
+
+    fs::remove(app.root() / "install.me");
+    fs::remove(record);
+    RunResult forced = launch({"--lforceInstall", "--lverbose"});
+    EXPECT_EQ(forced.exitCode, 0) << describe(forced);
+    EXPECT_EQ(receivedBy(record).at(6), "arg: --uwebInstall");
+    EXPECT_NE(forced.out.find("Run WebInstall, forceInstall: 1, has install.me: 0, has lib dir: 1\n"),
+              std::string::npos);
+}
+
+TEST_F(LauncherRun, AnInstallationWithTheConsoleAsksTheUpdaterForItsConsole)
+{
+    prepare(kStatic, /*withLib=*/false);
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lconsole"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    Lines got = receivedBy(record);
+    EXPECT_EQ(Lines(got.begin() + 6, got.end()), (Lines{"arg: --uverbose", "arg: --uconsole", "arg: --uwebInstall",
+                                                        "end"}));
+}
+
+TEST_F(LauncherRun, AnUpdaterThatCannotStartLetsTheApplicationRun)
+{
+    config.invokeUpdater = true;
+    prepare(kStatic);
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Updater returns code: 0\n"), std::string::npos) << describe(result);
+    EXPECT_FALSE(mainClassCalls().empty()) << "the application ran";
+#ifdef _WIN32
+    EXPECT_TRUE(result.boxes.empty()) << "a failed start shows no shell dialog\n" << describe(result);
+#endif
+}
+
+TEST_F(LauncherRun, InvokeUpdaterWithoutASnapshotStartsTheApplication)
+{
+    config.invokeUpdater = true;
+    prepare(kStatic);
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("No snapshot.json exists at: " + snapshotPath() + "\n"), std::string::npos)
+        << describe(result);
+    EXPECT_NE(result.out.find("Updater returns code: 0\n"), std::string::npos);
+    EXPECT_FALSE(mainClassCalls().empty());
+    EXPECT_FALSE(fs::exists(record));
+}
+
+TEST_F(LauncherRun, AWaitingSnapshotHandsOverWithoutAnInstallationRequest)
+{
+    config.invokeUpdater = true;
+    prepare(kStatic);
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    fs::path besideLauncher = placeRecorder(app.root() / "updater");
+    fs::path perUser = placeRecorder(userFolder / "updater");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    // The per-user updater wins over the one beside the launcher.
+    EXPECT_EQ(receivedBy(perUser), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
+                                       "--uappDir", app.root().string()}));
+    EXPECT_FALSE(fs::exists(besideLauncher));
+    const std::string updater = (userFolder / kUpdaterProgramName).string();
+    EXPECT_NE(result.out.find("Invoke updater: "), std::string::npos) << describe(result);
+    EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt"));
+}
+
+TEST_F(LauncherRun, ResultHundredAsksForTheUpdaterAgain)
+{
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I returns 100\n");
+    RunResult none = launch({"--lverbose"});
+    EXPECT_EQ(none.exitCode, 0) << describe(none);
+    EXPECT_NE(none.out.find("Application exited with code: 100\nNo snapshot.json exists at: " + snapshotPath() +
+                            "\n"),
+              std::string::npos)
+        << describe(none);
+
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult waiting = launch({"--lconsole", "x"});
+    EXPECT_EQ(waiting.exitCode, 0) << describe(waiting);
+    EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
+                                        "--uappDir", app.root().string(), "--uverbose", "--uconsole"}));
+}
+
+#ifdef _WIN32
+// The real ShellExecuteExA hands the updater its parameters as one text.
+TEST_F(LauncherRun, TheUpdaterGetsItsCommandLineThroughTheShell)
+{
+    prepare(kStatic, /*withLib=*/false);
+    fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    ASSERT_TRUE(waitForLastLine(record, "end", 20000));
+    Lines lines = readLines(record);
+    ASSERT_FALSE(lines.empty());
+    const std::string parameters = " --uapp \"" + config.packageName + "\" --ucaller \"" + app.launcher().string() +
+                                   "\" --uappDir \"" + app.root().string() + "\" --uwebInstall";
+    const std::string& commandLine = lines[0];
+    ASSERT_GE(commandLine.size(), parameters.size()) << commandLine;
+    EXPECT_EQ(commandLine.substr(commandLine.size() - parameters.size()), parameters) << commandLine;
+}
+
+// An application at a drive root has the directory "D:\\": quoted as it is,
+// the closing quote would be escaped and the updater would misread the rest.
+// Drive R: maps the work folder drive_root (see tests/CMakeLists.txt).
+TEST(LauncherAtDriveRoot, ItsDirectoryReachesTheUpdaterIntact)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
+    AppLayout app("drive_root");
+    AppConfig config;
+    config.packageName = "launcher_run_drive_root";
+    app.writeConfig(config);
+    app.installStandIn(kStatic);
+    fs::create_directories(app.root() / "updater");
+    fs::copy_file(test_paths::helperProgram("record_args"), app.root() / "updater" / kUpdaterProgramName);
+    RunOptions options;
+    options.workingDirectory = "R:\\";
+    options.timeoutMs = 30000;
+    RunResult result = runProgram("R:\\launcher.exe", {"--lverbose"}, options);
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    fs::path received = app.root() / "updater" / "received.txt";
+    ASSERT_TRUE(waitForLastLine(received, "end", 20000)) << describe(result);
+    Lines lines = readLines(received);
+    EXPECT_EQ(Lines(lines.begin() + 1, lines.end()),
+              args({"--uapp", config.packageName, "--ucaller", "R:\\launcher.exe", "--uappDir", "R:\\",
+                    "--uwebInstall"}));
+    EXPECT_NE(lines[0].find("--uappDir \"R:\\\\\" --uwebInstall"), std::string::npos) << lines[0];
+}
+#endif
+
+} // namespace
