@@ -1,0 +1,23 @@
+package sample.app;
+
+import java.nio.file.Path;
+import java.nio.file.Paths;
+
+/** The per-user folder where the launcher and the updater look for snapshots. */
+final class DataFolder {
+    private DataFolder() {}
+
+    static Path of(String packageName) {
+        String os = System.getProperty("os.name", "").toLowerCase();
+        Path base;
+        if (os.startsWith("windows")) {
+            base = Paths.get(System.getenv("APPDATA"));
+        } else {
+            String xdg = System.getenv("XDG_DATA_HOME");
+            base = xdg != null && xdg.startsWith("/")
+                    ? Paths.get(xdg)
+                    : Paths.get(System.getProperty("user.home"), ".local", "share");
+        }
+        return base.resolve(packageName);
+    }
+}
