@@ -1,0 +1,72 @@
+#include "update_run.h"
+
+#include "caller_relaunch.h"
+#include "jvm_host.h"
+#include "process.h"
+#include "runner_arguments.h"
+#include "update_paths.h"
+#include "updater_class_path.h"
+#include "updater_runner.h"
+
+#include <boost/algorithm/string/join.hpp>
+#include <boost/filesystem/operations.hpp>
+
+#include <iostream>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+constexpr int kNoUpdateExitCode = 0;
+constexpr int kRunnerReturnedExitCode = 1;
+
+} // namespace
+
+int runUpdate(const UpdaterRun& run)
+{
+    const UpdaterOptions& options = run.options;
+    const UpdateLocation location = updateLocationFor(options, run.homeDirectory, applicationDataFolder());
+
+    // A web installation has no snapshot yet.
+    if (!run.webInstall) {
+        if (!fs::exists(location.snapshot)) {
+            std::cout << "No update file found at: " << location.snapshot << ", the updater will exit"
+                      << std::endl;
+            return kNoUpdateExitCode;
+        }
+        std::cout << "Update file found at: " << location.snapshot << std::endl;
+    }
+
+    const std::string jreDirectory = javaRuntimeDirectoryFor(options, run.homeDirectory);
+
+    RunnerSettings settings;
+    settings.forwarded = forwardedTokensOf(options);
+
+    if (verboseMode) {
+        std::cout << "Application home directory: " << run.applicationDirectory << std::endl;
+        std::cout << "Updater home dir: " << run.homeDirectory << std::endl;
+        std::cout << "Updater libraries dir: " << run.librariesDirectory << std::endl;
+        std::cout << "Updater data directory: " << location.directory << std::endl;
+    }
+
+    const std::string classPath = buildUpdaterClassPath(run.librariesDirectory);
+    createJavaVM(jreDirectory, {"-Djava.class.path=" + classPath});
+
+    settings.updateDirectory = location.directory;
+    settings.applicationDirectory = run.applicationDirectory;
+    settings.keepUpdate = run.keepUpdate;
+    settings.webInstall = run.webInstall;
+    if (options.has("uapp"))
+        settings.application = options.text("uapp");
+    const std::vector<std::string> arguments = runnerArgumentsFor(settings);
+    if (verboseMode)
+        std::cout << "Run jvm with arguments: " << boost::algorithm::join(arguments, " ") << std::endl;
+
+    const int result = invokeUpdaterRunner(arguments);
+    if (verboseMode)
+        std::cout << "Updater result code: " << result << std::endl;
+
+    if (result == 0 && options.has("ucaller"))
+        relaunchCaller(options.text("ucaller"), run.consoleRequested);
+    return kRunnerReturnedExitCode;
+}

@@ -1,0 +1,47 @@
+#include "updater_options.h"
+
+namespace po = boost::program_options;
+
+void declareUpdaterOptions(po::options_description& table)
+{
+    table.add_options()
+        ("uhelp", "show this message")
+        ("uversion", "show updater version")
+        ("udir", po::value<std::string>(), "updater directory")
+        ("uapp", po::value<std::string>(), "application name")
+        ("ukeep_update", po::value<bool>(), "keep update")
+        ("usnapshot", po::value<std::string>(), "path to the snapshot file")
+        ("ucaller", po::value<std::string>(),
+         "path to the caller application (i.e. C:/Program Files/Tarnwick Enterprise/tw_ent.exe")
+        ("uappDir", po::value<std::string>(),
+         "path to the application directory (i.e. C:/Program Files/Tarnwick Enterprise")
+        ("uconsole", "show console window")
+        ("uwebInstall", "invoke web installer")
+        ("ujrepath", po::value<std::string>(), "set path to the jre")
+        ("uverbose", "verbose mode");
+}
+
+UpdaterOptions parseUpdaterOptions(int argc, char** argv, const po::options_description& table)
+{
+    // The program name is not an option.
+    std::vector<std::string> tokens;
+    for (int i = 1; i < argc; ++i)
+        tokens.emplace_back(argv[i]);
+
+    UpdaterOptions result;
+    po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();
+    po::store(parsed, result.values);
+    po::notify(result.values);
+    result.parsed = parsed.options;
+    return result;
+}
+
+bool keepUpdateRequested(const UpdaterOptions& options)
+{
+    return options.has("ukeep_update") && options.values["ukeep_update"].as<bool>();
+}
+
+std::vector<std::string> forwardedTokensOf(const UpdaterOptions& options)
+{
+    return po::collect_unrecognized(options.parsed, po::include_positional);
+}

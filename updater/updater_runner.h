@@ -1,0 +1,12 @@
+// Calling the Java updater class in the process's virtual machine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Makes an io/tarnwick/updater/UpdaterRunner with its no-argument constructor
+// and returns what its int run(String[]) gives for the arguments. Throws
+// std::runtime_error with "The UpdaterRunner is not found", "Failed to create
+// UpdaterRunner" or "Failed to run UpdaterRunner"; a Java exception is never
+// left pending.
+int invokeUpdaterRunner(const std::vector<std::string>& arguments);
