@@ -61,12 +61,19 @@ protected:
     fs::path dataFolder;
     fs::path userFolder;
 
+    // The application's classes, and its splash class whose natives the
+    // launcher registers.
     void prepare(const std::string& description, bool withLib = true)
     {
         app.writeConfig(config);
         if (withLib)
             app.makeLib();
-        app.installStandIn(description);
+        app.installStandIn(description + "class io/tarnwick/tools/SplashScreen\n"
+                                          "  native showResourceSplashImpl ()V\n"
+                                          "  native showPNGSplashImpl ([B)V\n"
+                                          "  native setFieldImpl (IILjava/lang/String;)V\n"
+                                          "  native setProgressImpl (IIIIIIILjava/lang/String;)V\n"
+                                          "  native hideSplashImpl ()V\n");
     }
 
     RunResult launch(const std::vector<std::string>& arguments, const RunOptions& extra = {})
