@@ -1,5 +1,6 @@
 #include "test_paths.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -32,6 +33,7 @@ fs::path standInDependency() { return fromBuild(TEST_STANDIN_DEPENDENCY); }
 fs::path workDirectory() { return fromBuild(TEST_WORK_DIRECTORY); }
 fs::path javaHome() { return fromBuild(TEST_JAVA_HOME); }
 fs::path javaFixtures() { return fromBuild(TEST_JAVA_FIXTURES); }
+fs::path sampleApplication() { return fromBuild(TEST_SAMPLE_APPLICATION); }
 fs::path helperProgram(const std::string& name)
 {
     return fromBuild(TEST_HELPER_DIRECTORY) / (name + TEST_PROGRAM_SUFFIX);
@@ -85,6 +87,21 @@ bool waitForLastLine(const fs::path& path, const std::string& lastLine, int time
             if (!lines.empty() && lines.back() == lastLine)
                 return true;
         }
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+bool waitForLine(const fs::path& path, const std::string& line, const std::string& after, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        std::vector<std::string> lines = readLines(path);
+        const size_t n = lines.size();
+        if (after.empty() ? std::find(lines.begin(), lines.end(), line) != lines.end()
+                          : n >= 2 && lines[n - 2] == line && lines[n - 1] == after)
+            return true;
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

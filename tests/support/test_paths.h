@@ -16,6 +16,7 @@ boost::filesystem::path workDirectory();     // scratch space below the build tr
 boost::filesystem::path javaHome();          // Linux: the machine's JDK
 boost::filesystem::path javaFixtures();      // compiled test classes
 boost::filesystem::path helperProgram(const std::string& name); // small test programs
+boost::filesystem::path sampleApplication(); // Linux: sample.jar and sample-updater.jar
 
 // A fresh, empty folder below the work directory.
 boost::filesystem::path freshDirectory(const std::string& name);
@@ -28,3 +29,6 @@ std::string readTextFile(const boost::filesystem::path& path);
 std::vector<std::string> readLines(const boost::filesystem::path& path);
 // Waits until the file exists and its last line reads `lastLine`.
 bool waitForLastLine(const boost::filesystem::path& path, const std::string& lastLine, int timeoutMs);
+// Waits until the file has the line `line` with only `after` (if given) after it.
+bool waitForLine(const boost::filesystem::path& path, const std::string& line, const std::string& after,
+                 int timeoutMs);
