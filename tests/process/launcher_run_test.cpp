@@ -270,6 +270,9 @@ TEST_F(LauncherRun, AClassPathEntryThatNamesNothingFails)
     RunResult result = launch({});
     EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
     ASSERT_EQ(result.err.rfind("Exception: boost::filesystem::canonical: ", 0), 0u) << describe(result);
+    const std::string text = result.err.substr(11, result.err.find('\n') - 11);
+    EXPECT_NE(text.find("lib"), std::string::npos) << text;
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
     EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt")) << "no virtual machine";
 }
 
