@@ -4,6 +4,8 @@
 
 #include <boost/filesystem.hpp>
 
+#include <cstdlib>
+
 std::string canonicalFallbackLocation(const char* fallbackName)
 {
     if (fallbackName == nullptr || *fallbackName == '\0')
@@ -20,4 +22,13 @@ std::string canonicalFallbackLocation(const char* fallbackName)
 std::string errorBoxText(const std::exception& e)
 {
     return std::string("Failed to start application: ") + e.what();
+}
+
+void freeNarrowCommandLine(int count, char** arguments)
+{
+    if (arguments == nullptr)
+        return;
+    for (int i = 0; i < count; ++i)
+        std::free(arguments[i]);
+    std::free(arguments);
 }

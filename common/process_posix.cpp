@@ -44,15 +44,6 @@ int narrowCommandLine(char*** result)
     return count;
 }
 
-void freeNarrowCommandLine(int count, char** arguments)
-{
-    if (arguments == nullptr)
-        return;
-    for (int i = 0; i < count; ++i)
-        std::free(arguments[i]);
-    std::free(arguments);
-}
-
 std::string lastErrorText()
 {
     int code = errno;

@@ -60,15 +60,6 @@ int narrowCommandLine(char*** result)
     return converted;
 }
 
-void freeNarrowCommandLine(int count, char** arguments)
-{
-    if (arguments == nullptr)
-        return;
-    for (int i = 0; i < count; ++i)
-        std::free(arguments[i]);
-    std::free(arguments);
-}
-
 std::string lastErrorText()
 {
     DWORD code = GetLastError();

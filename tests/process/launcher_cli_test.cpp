@@ -11,21 +11,11 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// Linux keeps the low 8 bits of an exit status: 574 arrives as 62.
-#ifdef _WIN32
-constexpr int kFailureExit = 574;
-#else
-constexpr int kFailureExit = 574 & 0xff;
-#endif
-
 class LauncherCli : public ::testing::Test {
 protected:
     void SetUp() override
     {
-#ifdef _WIN32
-        // Message boxes are read off a real screen.
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
-#endif
+        ASSERT_TRUE(displayForBoxes());
     }
 
     AppLayout app{::testing::UnitTest::GetInstance()->current_test_info()->name()};

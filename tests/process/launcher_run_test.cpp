@@ -20,12 +20,6 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-#ifdef _WIN32
-constexpr int kFailureExit = 574;
-#else
-constexpr int kFailureExit = 574 & 0xff;
-#endif
-
 using Lines = std::vector<std::string>;
 
 const char* const kStatic = "class sample/app/Main\n"
@@ -38,9 +32,7 @@ class LauncherRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-#ifdef _WIN32
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
-#endif
+        ASSERT_TRUE(displayForBoxes());
         // Each test has a package of its own in the per-user data folder.
         config.packageName = std::string("launcher_run_") + testName();
         dataFolder = test_paths::freshDirectory(std::string("data_") + testName());
@@ -458,7 +450,7 @@ TEST_F(LauncherRun, TheUpdaterGetsItsCommandLineThroughTheShell)
 // Drive R: maps the work folder drive_root (see tests/CMakeLists.txt).
 TEST(LauncherAtDriveRoot, ItsDirectoryReachesTheUpdaterIntact)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
+    ASSERT_TRUE(displayForBoxes());
     AppLayout app("drive_root");
     AppConfig config;
     config.packageName = "launcher_run_drive_root";

@@ -46,7 +46,7 @@ std::string traceLiteral(const std::string& text)
 
 TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
+    ASSERT_TRUE(displayForBoxes());
     AppLayout app("update_loop");
     AppConfig config;
     config.packageName = "update_loop_app";

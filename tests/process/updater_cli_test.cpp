@@ -20,13 +20,6 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// Linux keeps the low 8 bits of an exit status: 574 arrives as 62.
-#ifdef _WIN32
-constexpr int kFailureExit = 574;
-#else
-constexpr int kFailureExit = 574 & 0xff;
-#endif
-
 using Lines = std::vector<std::string>;
 
 const char* const kHelp = "Allowed options:\n"
@@ -112,10 +105,7 @@ protected:
 
     void SetUp() override
     {
-#ifdef _WIN32
-        // Message boxes are read off a real screen.
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test starts Xvfb)";
-#endif
+        ASSERT_TRUE(displayForBoxes());
         fs::create_directories(home);
         fs::copy_file(test_paths::updaterProgram(), updater());
     }

@@ -1,5 +1,6 @@
 #include "process_runner.h"
 
+#include <cstdlib>
 #include <sstream>
 
 std::string describe(const RunResult& result)
@@ -11,4 +12,13 @@ std::string describe(const RunResult& result)
     for (const MessageBoxSeen& box : result.boxes)
         text << "--- box \"" << box.caption << "\"\n" << box.text << "\n";
     return text.str();
+}
+
+::testing::AssertionResult displayForBoxes()
+{
+#ifdef _WIN32
+    if (std::getenv("DISPLAY") == nullptr)
+        return ::testing::AssertionFailure() << "needs an X display (scripts/test starts Xvfb)";
+#endif
+    return ::testing::AssertionSuccess();
 }

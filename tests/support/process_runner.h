@@ -3,6 +3,8 @@
 // the screen and closed with OK).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +28,14 @@ struct RunResult {
     std::string err;
     std::vector<MessageBoxSeen> boxes;
 };
+
+// What a parent sees of the exit code 574: all of it on Windows, the low 8
+// bits (62) on Linux.
+extern const int kFailureExit;
+
+// Windows boxes are read off a real screen: the run needs an X display
+// (scripts/test starts Xvfb). Always true on Linux.
+::testing::AssertionResult displayForBoxes();
 
 // Arguments are UTF-8; each reaches the program as one argument.
 RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+const int kFailureExit = 574 & 0xff;
+
 namespace {
 
 long long nowMs()

@@ -10,6 +10,8 @@
 #include <set>
 #include <stdexcept>
 
+const int kFailureExit = 574;
+
 namespace {
 
 struct HandleCloser {
