@@ -3,6 +3,8 @@
 #include "jvm_host.h"
 #include "main_class.h"
 #include "path_conventions.h"
+#include "splash_bridge.h"
+#include "splash_natives.h"
 #include "updater_handoff.h"
 
 #include <boost/algorithm/string/join.hpp>
@@ -104,7 +106,14 @@ int runLaunchSequence(const LauncherRun& run)
         std::cout << "Using classpath: " << classPath << std::endl;
     const std::vector<std::string> jvmOptions = jvmOptionsFor(classPath, settings);
 
+    if (settings.showSplash) {
+        std::cout << "Show resource splash window" << std::endl;
+        show_resource_splash();
+        set_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false);
+    }
+
     createJavaVM(jreDirectory, jvmOptions);
+    register_splash_natives(processJNIEnv);
 
     const int exitCode = invokeMainClass(settings, arguments);
     if (verboseMode)

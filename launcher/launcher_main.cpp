@@ -5,6 +5,7 @@
 #include "launch_sequence.h"
 #include "launcher_options.h"
 #include "process.h"
+#include "splash_bridge.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
@@ -29,6 +30,9 @@ int launcherMain(int argc, char** argv)
 
         LauncherRun run{options, launcherLocation,
                         boost::filesystem::path(moduleLocation(programName)).parent_path().string()};
+
+        if (values.count("lsplash"))
+            show_resource_splash();
 
         run.forceInstall = values.count("lforceInstall") > 0;
 

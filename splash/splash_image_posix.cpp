@@ -1,0 +1,205 @@
+#include "splash_image.h"
+
+#include "splash_output.h"
+#include "splash_pixels_posix.h"
+
+#include <dlfcn.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <string>
+
+void splash_bitmap_deleter::operator()(splash_pixels* bitmap) const noexcept
+{
+    delete bitmap;
+}
+
+namespace {
+
+// The bytes of a picture being decoded, as the Windows loader keeps them in
+// a memory stream.
+struct png_stream {
+    splash_bytes bytes;
+    std::size_t offset = 0;
+};
+
+struct decoded_png {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    std::vector<png_byte> rgba; // straight (not premultiplied) alpha
+};
+
+void read_from_stream(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* stream = static_cast<png_stream*>(png_get_io_ptr(png));
+    if (length > stream->bytes.size() - stream->offset)
+        png_error(png, "read past the end of the picture");
+    std::memcpy(out, stream->bytes.data() + stream->offset, length);
+    stream->offset += length;
+}
+
+// libpng would print its messages; the loaders write their own lines.
+void quiet_error(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void quiet_warning(png_structp, png_const_charp) {}
+
+// libpng reports errors by longjmp. No object with a destructor lives in the
+// frames that a longjmp may leave: these two functions hold plain values
+// only, and everything they fill belongs to their caller.
+bool read_header(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_info(png, info);
+    *width = png_get_image_width(png, info);
+    *height = png_get_image_height(png, info);
+    // Any PNG to 8-bit RGBA, with no gamma or colour correction (as the
+    // Windows decoder does it).
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    return png_get_rowbytes(png, info) == 4 * static_cast<png_size_t>(*width);
+}
+
+bool read_rows(png_structp png, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_image(png, rows);
+    return true;
+}
+
+class png_reader {
+public:
+    png_reader()
+        : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet_error, quiet_warning)),
+          info(png != nullptr ? png_create_info_struct(png) : nullptr)
+    {
+    }
+    ~png_reader()
+    {
+        if (png != nullptr)
+            png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+    }
+    png_reader(const png_reader&) = delete;
+    png_reader& operator=(const png_reader&) = delete;
+
+    png_structp png;
+    png_infop info;
+};
+
+constexpr std::size_t kSignatureSize = 8;
+
+// Returns false with its line written when the picture cannot be decoded.
+bool decode_png_stream(png_stream& stream, decoded_png& decoded)
+{
+    png_reader reader;
+    if (reader.png == nullptr || reader.info == nullptr) {
+        splash_line("Failed to create instance of PNG decoder");
+        return false;
+    }
+    png_set_read_fn(reader.png, &stream, read_from_stream);
+    if (stream.bytes.size() < kSignatureSize || png_sig_cmp(stream.bytes.data(), 0, kSignatureSize) != 0 ||
+        !read_header(reader.png, reader.info, &decoded.width, &decoded.height)) {
+        splash_line("Failed to initialize PNG decoder");
+        return false;
+    }
+    // A PNG holds one image: the frame count is always 1 here.
+    const std::size_t stride = 4 * static_cast<std::size_t>(decoded.width);
+    decoded.rgba.assign(stride * decoded.height, 0);
+    std::vector<png_bytep> rows(decoded.height);
+    for (png_uint_32 y = 0; y < decoded.height; ++y)
+        rows[y] = decoded.rgba.data() + y * stride;
+    if (!read_rows(reader.png, rows.data())) {
+        splash_line("Failed to load first frame");
+        return false;
+    }
+    return true;
+}
+
+// The X protocol cannot address a picture larger than this.
+constexpr png_uint_32 kLargestSide = 32767;
+
+std::uint32_t premultiplied(const png_byte* rgba)
+{
+    const unsigned alpha = rgba[3];
+    auto scale = [alpha](unsigned channel) { return (channel * alpha + 127) / 255; };
+    return (alpha << 24) | (scale(rgba[0]) << 16) | (scale(rgba[1]) << 8) | scale(rgba[2]);
+}
+
+splash_bitmap create_splash_bitmap(const decoded_png& decoded)
+{
+    if (decoded.width == 0 || decoded.height == 0 || decoded.width > kLargestSide ||
+        decoded.height > kLargestSide) {
+        splash_error_line("Failed to get bitmap size");
+        return nullptr;
+    }
+    splash_bitmap bitmap(new splash_pixels);
+    bitmap->width = static_cast<std::int32_t>(decoded.width);
+    bitmap->height = static_cast<std::int32_t>(decoded.height);
+    bitmap->argb.resize(static_cast<std::size_t>(decoded.width) * decoded.height);
+    for (std::size_t i = 0; i < bitmap->argb.size(); ++i)
+        bitmap->argb[i] = premultiplied(&decoded.rgba[4 * i]);
+    return bitmap;
+}
+
+splash_bitmap bitmap_from_stream(png_stream* stream)
+{
+    if (stream == nullptr) {
+        splash_line("Failed to create image stream");
+        return nullptr;
+    }
+    decoded_png decoded;
+    if (!decode_png_stream(*stream, decoded)) {
+        splash_line("Failed to load bitmap from stream");
+        return nullptr;
+    }
+    return create_splash_bitmap(decoded);
+}
+
+// An empty picture makes no stream, as a zero-size memory block does not on
+// Windows.
+std::unique_ptr<png_stream> stream_on_copy(const unsigned char* bytes, std::size_t size)
+{
+    if (size == 0)
+        return nullptr;
+    auto stream = std::make_unique<png_stream>();
+    stream->bytes.assign(bytes, bytes + size);
+    return stream;
+}
+
+// The program's embedded picture: two symbols that the build generates into
+// the program (splash_embed_picture) and that the program exports.
+const char* const kResourceSymbol = "splash_resource_PNG_IDI_SPLASHIMAGE";
+const char* const kResourceSizeSymbol = "splash_resource_PNG_IDI_SPLASHIMAGE_size";
+
+} // namespace
+
+splash_bitmap load_resource_splash_image()
+{
+    splash_line(std::string("Create stream on resource: ") + "IDI_SPLASHIMAGE" + " type: " + "PNG");
+    std::unique_ptr<png_stream> stream;
+    void* program = dlopen(nullptr, RTLD_NOW);
+    const void* bytes = program != nullptr ? dlsym(program, kResourceSymbol) : nullptr;
+    const void* size = program != nullptr ? dlsym(program, kResourceSizeSymbol) : nullptr;
+    if (bytes == nullptr || size == nullptr)
+        splash_line("Resource is not found");
+    else
+        stream = stream_on_copy(static_cast<const unsigned char*>(bytes),
+                                static_cast<std::size_t>(*static_cast<const unsigned long long*>(size)));
+    if (program != nullptr)
+        dlclose(program);
+    return bitmap_from_stream(stream.get());
+}
+
+splash_bitmap load_png_splash_image(const splash_bytes& png)
+{
+    return bitmap_from_stream(stream_on_copy(png.data(), png.size()).get());
+}

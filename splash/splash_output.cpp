@@ -1,0 +1,13 @@
+#include "splash_output.h"
+
+#include <iostream>
+
+void splash_line(const std::string& text)
+{
+    std::cout << text + '\n' << std::flush;
+}
+
+void splash_error_line(const std::string& text)
+{
+    std::cerr << text + '\n' << std::flush;
+}

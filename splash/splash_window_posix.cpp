@@ -1,0 +1,387 @@
+#include "splash_window.h"
+
+#include "splash_geometry.h"
+#include "splash_output.h"
+#include "splash_pixels_posix.h"
+#include "splash_text.h"
+
+#include <X11/Xft/Xft.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// An X resource id together with the call that frees it.
+template <int (*Free)(Display*, XID)>
+class x_resource {
+public:
+    x_resource() = default;
+    x_resource(Display* display, XID id) : display(display), id(id) {}
+    x_resource(x_resource&& other) noexcept : display(other.display), id(std::exchange(other.id, 0)) {}
+    x_resource& operator=(x_resource&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            display = other.display;
+            id = std::exchange(other.id, 0);
+        }
+        return *this;
+    }
+    ~x_resource() { reset(); }
+
+    void reset()
+    {
+        if (id != 0)
+            Free(display, id);
+        id = 0;
+    }
+    XID get() const { return id; }
+    explicit operator bool() const { return id != 0; }
+
+private:
+    Display* display = nullptr;
+    XID id = 0;
+};
+using x_window = x_resource<XDestroyWindow>;
+using x_pixmap = x_resource<XFreePixmap>;
+using x_colormap = x_resource<XFreeColormap>;
+
+struct display_close {
+    void operator()(Display* display) const noexcept { XCloseDisplay(display); }
+};
+struct font_close {
+    Display* display;
+    void operator()(XftFont* font) const noexcept { XftFontClose(display, font); }
+};
+struct gc_free {
+    Display* display;
+    void operator()(GC gc) const noexcept { XFreeGC(display, gc); }
+};
+struct draw_destroy {
+    void operator()(XftDraw* draw) const noexcept { XftDrawDestroy(draw); }
+};
+using unique_gc = std::unique_ptr<std::remove_pointer_t<GC>, gc_free>;
+
+// A channel of the visual's pixel layout.
+struct channel {
+    unsigned shift = 0;
+    unsigned long mask = 0;
+
+    explicit channel(unsigned long visual_mask = 0) : mask(visual_mask)
+    {
+        while (mask != 0 && (mask >> shift & 1) == 0)
+            ++shift;
+    }
+    unsigned long place(unsigned value) const
+    {
+        const unsigned long top = mask >> shift;
+        return ((static_cast<unsigned long>(value) * top + 127) / 255) << shift & mask;
+    }
+};
+
+// The connection of the splash thread(s), opened by the first show that
+// finds a display and kept, like the Windows font, for the process.
+struct x_display {
+    std::unique_ptr<Display, display_close> display;
+    int screen = 0;
+    Visual* visual = nullptr;
+    x_colormap colormap;
+    std::unique_ptr<XftFont, font_close> font{nullptr, font_close{nullptr}};
+    channel red, green, blue;
+
+    unsigned long pixel(unsigned r, unsigned g, unsigned b) const
+    {
+        return red.place(r) | green.place(g) | blue.place(b);
+    }
+};
+
+constexpr int kDepth = 24;
+// Windows COLORREF 0xDCA048.
+constexpr unsigned kBarRed = 0x48, kBarGreen = 0xA0, kBarBlue = 0xDC;
+
+// The splash state: the splash thread's alone. It lives until the process
+// ends (never destroyed, so that leaving main does not pull it from under a
+// splash thread that is still running).
+struct splash_state {
+    std::unique_ptr<x_display> x;
+    x_window splash_window;
+    x_pixmap splash_image;
+    std::int32_t splash_image_width = 0;
+    std::int32_t splash_image_height = 0;
+};
+
+splash_state& state()
+{
+    static splash_state* const instance = new splash_state;
+    return *instance;
+}
+
+// The splash ignores the failures of its own X requests, as it ignores GDI
+// results on Windows; any other connection's errors go where they went.
+// Xlib may call the handler on any thread that uses it.
+std::atomic<Display*> splash_display{nullptr};
+std::atomic<XErrorHandler> previous_error_handler{nullptr};
+
+int on_x_error(Display* display, XErrorEvent* event)
+{
+    if (display == splash_display.load())
+        return 0;
+    const XErrorHandler previous = previous_error_handler.load();
+    return previous != nullptr ? previous(display, event) : 0;
+}
+
+std::unique_ptr<x_display> open_display()
+{
+    auto x = std::make_unique<x_display>();
+    x->display.reset(XOpenDisplay(nullptr));
+    if (!x->display)
+        return nullptr;
+    Display* display = x->display.get();
+    x->screen = DefaultScreen(display);
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(display, x->screen, kDepth, TrueColor, &info))
+        return nullptr;
+    splash_display = display;
+    previous_error_handler = XSetErrorHandler(on_x_error);
+    x->visual = info.visual;
+    x->red = channel(info.red_mask);
+    x->green = channel(info.green_mask);
+    x->blue = channel(info.blue_mask);
+    x->colormap = x_colormap(display, XCreateColormap(display, RootWindow(display, x->screen), x->visual, AllocNone));
+    // Liberation Sans has Arial's metrics; 11 pixels is Arial's height -11.
+    x->font = std::unique_ptr<XftFont, font_close>(
+        XftFontOpen(display, x->screen, XFT_FAMILY, XftTypeString, "Liberation Sans", XFT_PIXEL_SIZE, XftTypeDouble,
+                    11.0, nullptr),
+        font_close{display});
+    return x;
+}
+
+void create_window(splash_state& s)
+{
+    const x_display& x = *s.x;
+    XSetWindowAttributes attributes{};
+    // Override-redirect: no window manager decorates, moves or sizes it.
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0;
+    attributes.border_pixel = 0;
+    attributes.colormap = x.colormap.get();
+    Display* display = x.display.get();
+    Window window = XCreateWindow(display, RootWindow(display, x.screen), 0, 0, 1, 1, 0, kDepth, InputOutput,
+                                  x.visual, CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap, &attributes);
+    XStoreName(display, window, "Tarnwick.IO");
+    s.splash_window = x_window(display, window);
+}
+
+bool host_is_little_endian()
+{
+    const unsigned one = 1;
+    return *reinterpret_cast<const unsigned char*>(&one) == 1;
+}
+
+// The picture as a server-side pixmap: alpha dropped, as in the 24-bit
+// frames on Windows, so fully transparent pixels become black.
+x_pixmap upload(const x_display& x, Window window, const splash_pixels& picture)
+{
+    Display* display = x.display.get();
+    std::vector<std::uint32_t> pixels(picture.argb.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const std::uint32_t argb = picture.argb[i];
+        pixels[i] = static_cast<std::uint32_t>(x.pixel(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF));
+    }
+    XImage image{};
+    image.width = picture.width;
+    image.height = picture.height;
+    image.format = ZPixmap;
+    image.data = reinterpret_cast<char*>(pixels.data());
+    image.byte_order = host_is_little_endian() ? LSBFirst : MSBFirst;
+    image.bitmap_unit = 32;
+    image.bitmap_bit_order = image.byte_order;
+    image.bitmap_pad = 32;
+    image.depth = kDepth;
+    image.bytes_per_line = 4 * picture.width;
+    image.bits_per_pixel = 32;
+    image.red_mask = x.red.mask;
+    image.green_mask = x.green.mask;
+    image.blue_mask = x.blue.mask;
+    XInitImage(&image);
+
+    x_pixmap pixmap(display, XCreatePixmap(display, window, static_cast<unsigned>(picture.width),
+                                           static_cast<unsigned>(picture.height), kDepth));
+    unique_gc gc(XCreateGC(display, pixmap.get(), 0, nullptr), gc_free{display});
+    XPutImage(display, pixmap.get(), gc.get(), &image, 0, 0, 0, 0, static_cast<unsigned>(picture.width),
+              static_cast<unsigned>(picture.height));
+    return pixmap;
+}
+
+void drain_events(Display* display)
+{
+    XSync(display, False);
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+    }
+}
+
+// X coordinates travel as 16-bit values: a text whose origin lies beyond
+// them could only be drawn somewhere it does not belong.
+bool in_protocol_range(std::int64_t value)
+{
+    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+}
+
+void draw_text(const x_display& x, Drawable target, std::int32_t left, std::int32_t top, const std::string& text)
+{
+    XftFont* font = x.font.get();
+    if (font == nullptr || !in_protocol_range(left) || !in_protocol_range(std::int64_t{top} + font->ascent))
+        return;
+    Display* display = x.display.get();
+    std::unique_ptr<XftDraw, draw_destroy> draw(XftDrawCreate(display, target, x.visual, x.colormap.get()));
+    const XRenderColor black{0, 0, 0, 0xFFFF};
+    XftColor colour;
+    if (!draw || !XftColorAllocValue(display, x.visual, x.colormap.get(), &black, &colour))
+        return;
+    const std::string characters = utf8_from_modified_utf8(text);
+    // Xft places text by its baseline; GDI by the top of the character cell.
+    XftDrawStringUtf8(draw.get(), &colour, font, left, top + font->ascent,
+                      reinterpret_cast<const FcChar8*>(characters.data()), static_cast<int>(characters.size()));
+    XftColorFree(display, x.visual, x.colormap.get(), &colour);
+}
+
+void draw_bar(const x_display& x, Drawable target, GC gc, const splash_rect& bar, std::int32_t width,
+              std::int32_t height)
+{
+    // Only the part on the picture: the protocol's 16-bit coordinates could
+    // not carry the rest.
+    const splash_rect visible{std::max(bar.left, 0), std::max(bar.top, 0), std::min(bar.right, width),
+                              std::min(bar.bottom, height)};
+    if (splash_rect_empty(visible))
+        return;
+    XSetForeground(x.display.get(), gc, x.pixel(kBarRed, kBarGreen, kBarBlue));
+    XFillRectangle(x.display.get(), target, gc, visible.left, visible.top,
+                   static_cast<unsigned>(visible.right - visible.left),
+                   static_cast<unsigned>(visible.bottom - visible.top));
+}
+
+// A frame holding the base image and whatever paint() adds.
+template <class Paint>
+x_pixmap compose_frame(splash_state& s, Paint paint)
+{
+    const x_display& x = *s.x;
+    Display* display = x.display.get();
+    x_pixmap frame(display, XCreatePixmap(display, s.splash_window.get(),
+                                          static_cast<unsigned>(s.splash_image_width),
+                                          static_cast<unsigned>(s.splash_image_height), kDepth));
+    unique_gc gc(XCreateGC(display, frame.get(), 0, nullptr), gc_free{display});
+    XCopyArea(display, s.splash_image.get(), frame.get(), gc.get(), 0, 0, static_cast<unsigned>(s.splash_image_width),
+              static_cast<unsigned>(s.splash_image_height), 0, 0);
+    paint(frame.get(), gc.get());
+    return frame;
+}
+
+void show_picture(splash_state& s, Pixmap picture)
+{
+    Display* display = s.x->display.get();
+    // The server keeps the background pixmap for as long as the window uses
+    // it, so the client may free its own reference at once.
+    XSetWindowBackgroundPixmap(display, s.splash_window.get(), picture);
+    XClearWindow(display, s.splash_window.get());
+}
+
+// Gives the frame to the window; a committed frame becomes the base image.
+void present(splash_state& s, x_pixmap frame, bool commit)
+{
+    show_picture(s, frame.get());
+    pump_splash_messages();
+    if (commit)
+        s.splash_image = std::move(frame);
+}
+
+bool can_draw(const splash_state& s)
+{
+    return s.splash_image && s.splash_window;
+}
+
+} // namespace
+
+void show_splash_window(splash_bitmap image)
+{
+    splash_state& s = state();
+    s.splash_image.reset();
+
+    splash_line("Initialize window system");
+    if (!s.x) {
+        s.x = open_display();
+        if (!s.x)
+            splash_line("Failed to open display");
+    }
+    if (s.x && !s.splash_window)
+        create_window(s);
+
+    if (!image) {
+        splash_line("The bitmap is not found");
+        return;
+    }
+    splash_line("Bitmap resource succefully loaded");
+    s.splash_image_width = image->width;
+    s.splash_image_height = image->height;
+    if (!s.splash_window)
+        return;
+
+    Display* display = s.x->display.get();
+    s.splash_image = upload(*s.x, s.splash_window.get(), *image);
+    const int left = (DisplayWidth(display, s.x->screen) - s.splash_image_width) / 2;
+    const int top = (DisplayHeight(display, s.x->screen) - s.splash_image_height) / 2;
+    XMoveResizeWindow(display, s.splash_window.get(), left, top, static_cast<unsigned>(s.splash_image_width),
+                      static_cast<unsigned>(s.splash_image_height));
+    show_picture(s, s.splash_image.get());
+    XMapRaised(display, s.splash_window.get());
+    pump_splash_messages();
+}
+
+void draw_splash_text(std::int32_t x, std::int32_t y, const std::string& text)
+{
+    splash_state& s = state();
+    if (!can_draw(s))
+        return;
+    present(s, compose_frame(s, [&](Drawable frame, GC) { draw_text(*s.x, frame, x, y, text); }), true);
+}
+
+void draw_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
+                          std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
+                          const std::string& text, bool commit)
+{
+    splash_state& s = state();
+    if (!can_draw(s))
+        return;
+    const splash_rect bar = splash_bar_rect(bar_left, bar_top, bar_width, bar_height, percent);
+    present(s,
+            compose_frame(s,
+                          [&](Drawable frame, GC gc) {
+                              draw_text(*s.x, frame, text_x, text_y, text);
+                              draw_bar(*s.x, frame, gc, bar, s.splash_image_width, s.splash_image_height);
+                          }),
+            commit);
+}
+
+void destroy_splash_window()
+{
+    splash_state& s = state();
+    if (!s.splash_window)
+        return;
+    s.splash_window.reset();
+    drain_events(s.x->display.get());
+}
+
+void pump_splash_messages()
+{
+    splash_state& s = state();
+    if (!s.splash_window)
+        return;
+    drain_events(s.x->display.get());
+}

@@ -1,0 +1,89 @@
+// Texts as Java hands them over, and where a progress bar goes.
+#include "splash_geometry.h"
+#include "splash_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(SplashText, AsciiStaysAsItIs)
+{
+    EXPECT_EQ(utf16_from_modified_utf8("Initialing Environment ..."), u"Initialing Environment ...");
+    EXPECT_EQ(utf8_from_modified_utf8("Initialing Environment ..."), "Initialing Environment ...");
+    EXPECT_EQ(utf16_from_modified_utf8(""), u"");
+}
+
+TEST(SplashText, TwoAndThreeByteCharactersAreDecoded)
+{
+    // "Grüße €": ü and ß in two bytes, € in three.
+    const std::string bytes = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";
+    EXPECT_EQ(utf16_from_modified_utf8(bytes), u"Gr\u00FC\u00DFe \u20AC");
+    EXPECT_EQ(utf8_from_modified_utf8(bytes), bytes);
+}
+
+TEST(SplashText, ModifiedUtf8FormsBecomeTheCharactersTheyStandFor)
+{
+    // U+0000 as C0 80.
+    EXPECT_EQ(utf16_from_modified_utf8("a\xC0\x80" "b"), std::u16string(u"a\0b", 3));
+    EXPECT_EQ(utf8_from_modified_utf8("a\xC0\x80" "b"), std::string("a\0b", 3));
+    // U+1F600 as its two surrogates, three bytes each.
+    const std::string smiley = "\xED\xA0\xBD\xED\xB8\x80";
+    EXPECT_EQ(utf16_from_modified_utf8(smiley), u"\U0001F600");
+    EXPECT_EQ(utf8_from_modified_utf8(smiley), "\xF0\x9F\x98\x80");
+}
+
+TEST(SplashText, StandardFourByteUtf8IsAcceptedToo)
+{
+    EXPECT_EQ(utf16_from_modified_utf8("\xF0\x9F\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(utf8_from_modified_utf8("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
+TEST(SplashText, IllFormedBytesBecomeReplacementCharacters)
+{
+    EXPECT_EQ(utf16_from_modified_utf8("a\x80" "b"), u"a\uFFFDb");
+    EXPECT_EQ(utf16_from_modified_utf8("\xE2\x82"), u"\uFFFD\uFFFD") << "a cut sequence";
+    EXPECT_EQ(utf16_from_modified_utf8("\xC3" "A"), u"\uFFFDA");
+    EXPECT_EQ(utf16_from_modified_utf8("\xFF"), u"\uFFFD");
+    // A lone surrogate is a UTF-16 unit, but no UTF-8 character.
+    EXPECT_EQ(utf16_from_modified_utf8("\xED\xA0\xBD"), u"\xD83D");
+    EXPECT_EQ(utf8_from_modified_utf8("\xED\xA0\xBD" "x"), "\xEF\xBF\xBD" "x");
+    EXPECT_EQ(utf8_from_modified_utf8("\xED\xB8\x80\xED\xA0\xBD"), "\xEF\xBF\xBD\xEF\xBF\xBD") << "pair reversed";
+}
+
+void expect_rect(const splash_rect& r, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right, right);
+    EXPECT_EQ(r.bottom, bottom);
+}
+
+TEST(SplashBar, TheLaunchersFirstProgressIs85PixelsWide)
+{
+    expect_rect(splash_bar_rect(37, 216, 426, 12, 20), 37, 216, 122, 228);
+}
+
+TEST(SplashBar, PercentIsNotClampedAndTruncatesTowardZero)
+{
+    EXPECT_TRUE(splash_rect_empty(splash_bar_rect(37, 216, 426, 12, 0)));
+    expect_rect(splash_bar_rect(37, 216, 426, 12, 100), 37, 216, 463, 228);
+    expect_rect(splash_bar_rect(37, 216, 200, 12, 150), 37, 216, 337, 228);
+    expect_rect(splash_bar_rect(10, 0, 7, 5, 50), 10, 0, 13, 5);  // 3.5 -> 3
+    expect_rect(splash_bar_rect(10, 0, 7, 5, -50), 7, 0, 10, 5); // -3.5 -> -3, leftwards
+    EXPECT_TRUE(splash_rect_empty(splash_bar_rect(10, 0, 200, 0, 50))) << "no height";
+    expect_rect(splash_bar_rect(10, 20, 100, -4, 50), 10, 16, 60, 20);
+}
+
+TEST(SplashBar, HugeValuesWrapAsThirtyTwoBitArithmeticDoes)
+{
+    const std::int32_t big = std::numeric_limits<std::int32_t>::max();
+    // 0x7FFFFFFF * 2 wraps to -2; -2 / 100 truncates to 0: no bar.
+    EXPECT_TRUE(splash_rect_empty(splash_bar_rect(0, 0, big, 10, 2)));
+    const splash_rect r = splash_bar_rect(big, 0, 1000, 10, 100);
+    EXPECT_LE(r.left, r.right);
+    EXPECT_LE(r.top, r.bottom);
+}
+
+} // namespace
