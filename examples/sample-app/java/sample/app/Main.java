@@ -16,6 +16,7 @@ public final class Main {
     private Main() {}
 
     public static int run(String[] args) {
+        Splash.play(Version.current());
         System.out.println("[sample] version " + Version.current());
         System.out.println("[sample] received " + args.length + " argument(s)");
         for (int i = 0; i < args.length; i++) {
