@@ -3,6 +3,8 @@
 set(JAVA_FIXTURES_DIR ${CMAKE_BINARY_DIR}/tests/java-classes)
 if(NOT WIN32)
   file(GLOB_RECURSE java_fixture_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/java/*.java)
+  # The splash class as applications ship it.
+  list(APPEND java_fixture_sources ${PROJECT_SOURCE_DIR}/examples/sample-app/java/io/tarnwick/tools/SplashScreen.java)
   set(stamp ${CMAKE_BINARY_DIR}/tests/java-classes.stamp)
   add_custom_command(OUTPUT ${stamp}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${JAVA_FIXTURES_DIR}

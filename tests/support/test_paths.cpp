@@ -9,9 +9,8 @@
 
 namespace fs = boost::filesystem;
 
-namespace {
+namespace test_paths {
 
-// The build writes Linux paths; inside Wine the root is drive Z:.
 fs::path fromBuild(const char* path)
 {
 #ifdef _WIN32
@@ -20,10 +19,6 @@ fs::path fromBuild(const char* path)
 #endif
     return fs::path(path);
 }
-
-} // namespace
-
-namespace test_paths {
 
 fs::path launcherProgram() { return fromBuild(TEST_LAUNCHER_PROGRAM); }
 fs::path updaterProgram() { return fromBuild(TEST_UPDATER_PROGRAM); }

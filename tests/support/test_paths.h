@@ -7,6 +7,10 @@
 
 namespace test_paths {
 
+// A path the build wrote (a Linux path), as this program sees it: inside Wine
+// the Linux root is drive Z:.
+boost::filesystem::path fromBuild(const char* path);
+
 boost::filesystem::path launcherProgram();
 boost::filesystem::path updaterProgram();
 boost::filesystem::path standInRuntime();   // jvm.dll / libjvm.so

@@ -1,47 +1,37 @@
 #include "splash_test_paths.h"
 
+#include "test_paths.h"
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace fs = boost::filesystem;
 
-namespace {
-
-// The build writes Linux paths; inside Wine the root is drive Z:.
-fs::path from_build(const char* path)
-{
-#ifdef _WIN32
-    if (path[0] == '/')
-        return fs::path(std::string("Z:") + path).make_preferred();
-#endif
-    return fs::path(path);
-}
-
-} // namespace
+using test_paths::fromBuild;
 
 namespace splash_test {
 
 fs::path picture(const std::string& name)
 {
-    return from_build(SPLASH_TEST_PICTURES) / name;
+    return fromBuild(SPLASH_TEST_PICTURES) / name;
 }
 
 fs::path screenshot(const std::string& name)
 {
-    const fs::path directory = from_build(SPLASH_TEST_SCREENSHOTS);
+    const fs::path directory = fromBuild(SPLASH_TEST_SCREENSHOTS);
     fs::create_directories(directory);
     return directory / (name + ".bmp");
 }
 
 fs::path launcher_with_picture()
 {
-    return from_build(SPLASH_TEST_LAUNCHER);
+    return fromBuild(SPLASH_TEST_LAUNCHER);
 }
 
 fs::path probe_program()
 {
-    return from_build(SPLASH_TEST_PROBE);
+    return fromBuild(SPLASH_TEST_PROBE);
 }
 
 splash_bytes read_bytes(const fs::path& file)
