@@ -2,6 +2,7 @@
 #include "app_layout.h"
 #include "process_runner.h"
 #include "test_paths.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -31,17 +32,6 @@ protected:
     std::string locationLine() const { return "Current launcher location: " + app.launcher().string() + "\n"; }
 };
 
-const char* const kHelp = "Allowed options:\n"
-                          "  --lhelp               show this message\n"
-                          "  --lversion            show launcher version\n"
-                          "  --lsplash             show splash\n"
-                          "  --lforceInstall       force installation with web updater\n"
-                          "  --lconsole            show console window\n"
-                          "  --lcfgfile arg        set application configuration file\n"
-                          "  --ljrepath arg        set path to the jre\n"
-                          "  --lverbose            verbose mode\n"
-                          "  --levent arg          event that will be fired after successfull launch\n";
-
 TEST_F(LauncherCli, VersionShowsAnInformationBox)
 {
     RunResult result = launch({"--lversion"});
@@ -56,7 +46,7 @@ TEST_F(LauncherCli, HelpShowsTheOptionTableAndWinsOverVersion)
                                   {"--lversion", "--lhelp", "--lverbose", "--lconsole"}}) {
         RunResult result = launch(arguments);
         EXPECT_EQ(result.exitCode, 0) << describe(result);
-        EXPECT_TRUE(showedInfoBox(result, kHelp)) << describe(result);
+        EXPECT_TRUE(showedInfoBox(result, kLauncherHelp)) << describe(result);
         EXPECT_FALSE(showedInfoBox(result, "Launcher version: 1.1.0")) << describe(result);
 #ifdef _WIN32
         EXPECT_EQ(result.boxes.size(), 1u) << describe(result);

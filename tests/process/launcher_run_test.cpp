@@ -6,6 +6,7 @@
 #include "process_runner.h"
 #include "program_names.h"
 #include "test_paths.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -231,9 +232,7 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
     fs::path jar = fs::canonical(app.root() / "lib" / "app.jar");
 #ifdef _WIN32
     const std::string classPath = jar.make_preferred().string() + ";/x/a.jar;lib/b.jar";
-    std::string tracedClassPath;
-    for (char c : classPath)
-        tracedClassPath += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    const std::string tracedClassPath = escapedBackslashes(classPath);
 #else
     const std::string classPath = jar.string() + ":/x/a.jar:lib/b.jar";
     const std::string tracedClassPath = classPath;

@@ -7,6 +7,7 @@
 #include "process_runner.h"
 #include "program_names.h"
 #include "test_paths.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -36,14 +37,6 @@ void placeUpdater(const AppLayout& app, const fs::path& runnerJar)
 }
 
 #ifdef _WIN32
-std::string traceLiteral(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    return out;
-}
-
 TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
 {
     ASSERT_TRUE(displayForBoxes());
@@ -61,7 +54,7 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
 
     // The application asks for an update while the snapshot waits; the
     // runner applies it by removing the snapshot.
-    const std::string snapshotText = "\"" + traceLiteral(snapshot.string()) + "\"";
+    const std::string snapshotText = quotedLiteral(snapshot.string());
     app.installStandIn("class sample/app/Main\n"
                        "  static run ([Ljava/lang/String;)I when-exists " + snapshotText + " returns 100 returns 0\n"
                        "class io/tarnwick/updater/UpdaterRunner\n"
@@ -92,12 +85,12 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
     const std::string updaterJar = (app.root() / "updater" / "lib" / "runner.jar").string();
     ASSERT_EQ(creations.size(), 3u) << readTextFile(trace);
     EXPECT_EQ(creations[1], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
-                                traceLiteral((app.root() / "updater").string() + "/lib\\runner.jar") + "\"] -> 0");
+                                escapedBackslashes((app.root() / "updater").string() + "/lib\\runner.jar") + "\"] -> 0");
     EXPECT_EQ(calls, (Lines{
                          "CallStaticIntMethod sample/app/Main.run [\"first\"] -> 100",
                          "CallIntMethod io/tarnwick/updater/UpdaterRunner.run [\"--updateDir=" +
-                             traceLiteral(applicationDataFolder().value()) + "/" + config.packageName +
-                             "\", \"--appDir=" + traceLiteral(app.root().string()) +
+                             escapedBackslashes(applicationDataFolder().value()) + "/" + config.packageName +
+                             "\", \"--appDir=" + escapedBackslashes(app.root().string()) +
                              "\", \"--keepUpdate=false\", \"--webInstall=false\", \"--app=" + config.packageName +
                              "\"] -> 0",
                          secondRun,

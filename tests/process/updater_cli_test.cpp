@@ -4,6 +4,7 @@
 #include "process.h"
 #include "process_runner.h"
 #include "test_paths.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -22,22 +23,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const char* const kHelp = "Allowed options:\n"
-                          "  --uhelp               show this message\n"
-                          "  --uversion            show updater version\n"
-                          "  --udir arg            updater directory\n"
-                          "  --uapp arg            application name\n"
-                          "  --ukeep_update arg    keep update\n"
-                          "  --usnapshot arg       path to the snapshot file\n"
-                          "  --ucaller arg         path to the caller application (i.e. C:/Program \n"
-                          "                        Files/Tarnwick Enterprise/tw_ent.exe\n"
-                          "  --uappDir arg         path to the application directory (i.e. C:/Program \n"
-                          "                        Files/Tarnwick Enterprise\n"
-                          "  --uconsole            show console window\n"
-                          "  --uwebInstall         invoke web installer\n"
-                          "  --ujrepath arg        set path to the jre\n"
-                          "  --uverbose            verbose mode\n";
-
 const char* const kVersion = "Updater launcher version: 1.1.0";
 
 std::string runner(const std::string& runClauses, const std::string& constructor = "  constructor\n")
@@ -48,29 +33,9 @@ std::string runner(const std::string& runClauses, const std::string& constructor
 
 const std::string kRunnerSucceeds = runner("returns 0");
 
-// A text as the stand-in's trace writes it (the test paths are ASCII).
-std::string literal(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
-std::string literals(const Lines& texts)
-{
-    std::string out = "[";
-    for (size_t i = 0; i < texts.size(); ++i)
-        out += (i ? ", " : "") + literal(texts[i]);
-    return out + "]";
-}
-
 std::string runCall(const Lines& arguments, int result)
 {
-    return "CallIntMethod io/tarnwick/updater/UpdaterRunner.run " + literals(arguments) + " -> " +
+    return "CallIntMethod io/tarnwick/updater/UpdaterRunner.run " + quotedList(arguments) + " -> " +
            std::to_string(result);
 }
 
@@ -204,13 +169,13 @@ TEST_F(UpdaterCli, HelpShowsOnlyTheOptionTable)
                                   {"--uhelp", "--uversion"}, {"--uversion", "--uh"}}) {
         RunResult result = update(arguments);
         EXPECT_EQ(result.exitCode, 0) << describe(result);
-        EXPECT_TRUE(showedInfoBox(result, kHelp)) << describe(result);
+        EXPECT_TRUE(showedInfoBox(result, kUpdaterHelp)) << describe(result);
         EXPECT_FALSE(showedInfoBox(result, kVersion)) << describe(result);
 #ifdef _WIN32
         EXPECT_EQ(result.boxes.size(), 1u) << describe(result);
         EXPECT_EQ(result.out, "") << "no console, no verbose line\n" << describe(result);
 #else
-        EXPECT_EQ(result.out, std::string(kHelp) + "\n") << "nothing but the help\n" << describe(result);
+        EXPECT_EQ(result.out, std::string(kUpdaterHelp) + "\n") << "nothing but the help\n" << describe(result);
 #endif
         EXPECT_EQ(result.err, "") << describe(result);
     }
@@ -305,8 +270,8 @@ TEST_F(UpdaterCli, AVerboseRunReportsEachStepInOrder)
         "NewObjectArray 4 java/lang/String \"\"",
     };
     for (size_t i = 0; i < tail.size(); ++i) {
-        expected.push_back("NewString " + literal(tail[i]));
-        expected.push_back("SetObjectArrayElement " + std::to_string(i) + " " + literal(tail[i]));
+        expected.push_back("NewString " + quotedLiteral(tail[i]));
+        expected.push_back("SetObjectArrayElement " + std::to_string(i) + " " + quotedLiteral(tail[i]));
     }
     expected.push_back(runCall(tail, 0));
     expected.push_back("ExceptionCheck -> 0");
@@ -432,7 +397,7 @@ TEST_F(UpdaterCli, TheClassPathHoldsTheJarsBelowLibOnly)
     EXPECT_NE(classPath.find(librariesText() + "/sub/c.jar"), std::string::npos) << classPath;
 #endif
     EXPECT_EQ(trace().at(0), "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" +
-                                 literal("-Djava.class.path=" + classPath) + "] -> 0");
+                                 quotedLiteral("-Djava.class.path=" + classPath) + "] -> 0");
 }
 
 TEST_F(UpdaterCli, AnEmptyLibFolderFindsNoRunner)

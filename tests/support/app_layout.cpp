@@ -1,42 +1,20 @@
 #include "app_layout.h"
 
 #include "test_paths.h"
+#include "test_text.h"
 
 #include <sstream>
 
 namespace fs = boost::filesystem;
 
-namespace {
-
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
-std::string list(const std::vector<std::string>& items)
-{
-    std::string out = "[";
-    for (size_t i = 0; i < items.size(); ++i)
-        out += (i ? ", " : "") + quoted(items[i]);
-    return out + "]";
-}
-
-} // namespace
-
 std::string AppConfig::json() const
 {
     std::ostringstream out;
-    out << "{\n  \"packageName\": " << quoted(packageName) << ",\n  \"mainClass\": " << quoted(mainClass)
-        << ",\n  \"mainMethod\": " << quoted(mainMethod) << ",\n  \"appNature\": " << quoted(appNature)
+    out << "{\n  \"packageName\": " << quotedLiteral(packageName) << ",\n  \"mainClass\": " << quotedLiteral(mainClass)
+        << ",\n  \"mainMethod\": " << quotedLiteral(mainMethod) << ",\n  \"appNature\": " << quotedLiteral(appNature)
         << ",\n  \"invokeUpdater\": " << (invokeUpdater ? "true" : "false")
-        << ",\n  \"showSplash\": " << (showSplash ? "true" : "false") << ",\n  \"classPath\": " << list(classPath)
-        << ",\n  \"vmOption\": " << list(vmOption) << ",\n  \"programOption\": " << list(programOption) << "\n}\n";
+        << ",\n  \"showSplash\": " << (showSplash ? "true" : "false") << ",\n  \"classPath\": " << quotedList(classPath)
+        << ",\n  \"vmOption\": " << quotedList(vmOption) << ",\n  \"programOption\": " << quotedList(programOption) << "\n}\n";
     return out.str();
 }
 

@@ -1,5 +1,7 @@
 #include "launcher_options.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 namespace po = boost::program_options;
@@ -8,13 +10,10 @@ namespace {
 
 LauncherOptions parse(std::vector<std::string> tokens)
 {
-    tokens.insert(tokens.begin(), "launcher");
-    std::vector<char*> argv;
-    for (std::string& token : tokens)
-        argv.push_back(&token[0]);
+    ArgumentVector arguments("launcher", std::move(tokens));
     po::options_description table("Allowed options", 80, 40);
     declareLauncherOptions(table);
-    return parseLauncherOptions(static_cast<int>(argv.size()), argv.data(), table);
+    return parseLauncherOptions(arguments.argc(), arguments.argv(), table);
 }
 
 std::string errorFor(std::vector<std::string> tokens)
@@ -76,16 +75,7 @@ TEST(LauncherOptions, HelpTextIsTheLibrarysRenderingOfTheTable)
     declareLauncherOptions(table);
     std::ostringstream help;
     help << table;
-    EXPECT_EQ(help.str(), "Allowed options:\n"
-                          "  --lhelp               show this message\n"
-                          "  --lversion            show launcher version\n"
-                          "  --lsplash             show splash\n"
-                          "  --lforceInstall       force installation with web updater\n"
-                          "  --lconsole            show console window\n"
-                          "  --lcfgfile arg        set application configuration file\n"
-                          "  --ljrepath arg        set path to the jre\n"
-                          "  --lverbose            verbose mode\n"
-                          "  --levent arg          event that will be fired after successfull launch\n");
+    EXPECT_EQ(help.str(), kLauncherHelp);
 }
 
 } // namespace

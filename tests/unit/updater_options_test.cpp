@@ -3,6 +3,8 @@
 #include "updater_directories.h"
 #include "updater_options.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -15,13 +17,10 @@ using Tokens = std::vector<std::string>;
 
 UpdaterOptions parse(Tokens tokens)
 {
-    tokens.insert(tokens.begin(), "updater");
-    std::vector<char*> argv;
-    for (std::string& token : tokens)
-        argv.push_back(&token[0]);
+    ArgumentVector arguments("updater", std::move(tokens));
     po::options_description table("Allowed options", 80, 40);
     declareUpdaterOptions(table);
-    return parseUpdaterOptions(static_cast<int>(argv.size()), argv.data(), table);
+    return parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
 }
 
 std::string errorFor(Tokens tokens)
@@ -40,23 +39,7 @@ TEST(UpdaterOptions, HelpTextIsTheLibrarysRenderingOfTheTable)
     declareUpdaterOptions(table);
     std::ostringstream help;
     help << table;
-    // The library wraps long descriptions at 80 columns and leaves the blank
-    // before the break.
-    EXPECT_EQ(help.str(), "Allowed options:\n"
-                          "  --uhelp               show this message\n"
-                          "  --uversion            show updater version\n"
-                          "  --udir arg            updater directory\n"
-                          "  --uapp arg            application name\n"
-                          "  --ukeep_update arg    keep update\n"
-                          "  --usnapshot arg       path to the snapshot file\n"
-                          "  --ucaller arg         path to the caller application (i.e. C:/Program \n"
-                          "                        Files/Tarnwick Enterprise/tw_ent.exe\n"
-                          "  --uappDir arg         path to the application directory (i.e. C:/Program \n"
-                          "                        Files/Tarnwick Enterprise\n"
-                          "  --uconsole            show console window\n"
-                          "  --uwebInstall         invoke web installer\n"
-                          "  --ujrepath arg        set path to the jre\n"
-                          "  --uverbose            verbose mode\n");
+    EXPECT_EQ(help.str(), kUpdaterHelp);
 }
 
 TEST(UpdaterOptions, NothingGivenIsNoError)

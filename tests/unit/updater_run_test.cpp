@@ -7,6 +7,8 @@
 
 #include "test_paths.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,13 +23,10 @@ using Tokens = std::vector<std::string>;
 
 UpdaterOptions parse(Tokens tokens)
 {
-    tokens.insert(tokens.begin(), "updater");
-    std::vector<char*> argv;
-    for (std::string& token : tokens)
-        argv.push_back(&token[0]);
+    ArgumentVector arguments("updater", std::move(tokens));
     po::options_description table;
     declareUpdaterOptions(table);
-    return parseUpdaterOptions(static_cast<int>(argv.size()), argv.data(), table);
+    return parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
 }
 
 const std::string kHome = "C:\\App\\updater";
