@@ -12,6 +12,7 @@
 #include <boost/filesystem/operations.hpp>
 
 #include <iostream>
+#include <stdexcept>
 
 namespace fs = boost::filesystem;
 
@@ -50,6 +51,10 @@ int runUpdate(const UpdaterRun& run)
     }
 
     const std::string classPath = buildUpdaterClassPath(run.librariesDirectory);
+    // Java would read an empty class path as the current folder, and the
+    // updater may run with administrator rights.
+    if (classPath.empty())
+        throw std::runtime_error("The UpdaterRunner is not found");
     createJavaVM(jreDirectory, {"-Djava.class.path=" + classPath});
 
     settings.updateDirectory = location.directory;
