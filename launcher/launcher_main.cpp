@@ -15,21 +15,23 @@
 
 namespace po = boost::program_options;
 
-int launcherMain(int argc, char** argv)
+int launcherMain(const std::vector<std::string>& arguments)
 {
     po::options_description table("Allowed options", 80, 40);
-    const char* programName = argc > 0 ? argv[0] : nullptr;
-
-    const std::string launcherLocation = moduleLocation(programName);
-    std::cout << "Current launcher location: " << launcherLocation << std::endl;
+    const char* programName = arguments.empty() ? nullptr : arguments[0].c_str();
 
     try {
+        const std::string launcherLocation = requiredModuleLocation(programName, "launcher");
+        std::cout << "Current launcher location: " << launcherLocation << std::endl;
+
         declareLauncherOptions(table);
-        const LauncherOptions options = parseLauncherOptions(argc, argv, table);
+        const LauncherOptions options = parseLauncherOptions(arguments, table);
         const po::variables_map& values = options.values;
 
         LauncherRun run{options, launcherLocation,
-                        boost::filesystem::path(moduleLocation(programName)).parent_path().string()};
+                        boost::filesystem::path(requiredModuleLocation(programName, "launcher"))
+                            .parent_path()
+                            .string()};
 
         if (values.count("lsplash"))
             show_resource_splash();

@@ -22,6 +22,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 using Lines = std::vector<std::string>;
+using test_paths::utf8Of;
 
 const char* const kStatic = "class sample/app/Main\n"
                             "  static run ([Ljava/lang/String;)I returns 3\n";
@@ -87,6 +88,15 @@ protected:
             first = std::find_if(lines.begin(), lines.end(),
                                  [](const std::string& l) { return l.rfind("FindClass \"sample/app/Main\"", 0) == 0; });
         return Lines(first, lines.end());
+    }
+
+    // The first traced call of that name.
+    std::string call(const std::string& name) const
+    {
+        for (const std::string& line : app.trace())
+            if (line.rfind(name + " ", 0) == 0)
+                return line;
+        return "(no " + name + ")";
     }
 
     // A program that records its arguments, put where the launcher looks for
@@ -244,14 +254,23 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
                             tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
 }
 
-TEST_F(LauncherRun, AnEmptyClassPathGivesTheBareOption)
+// An empty class path would be the current folder to Java; so would a
+// classPath that is a string and not an array.
+TEST_F(LauncherRun, AnEmptyClassPathIsRefused)
 {
-    prepare(kStatic);
-    RunResult result = launch({});
-    EXPECT_EQ(result.exitCode, 0) << describe(result);
-    Lines lines = app.trace();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0");
+    const std::string text = "The class path is empty, which Java reads as the current folder";
+    for (const char* classPath : {"[]", "\"./lib/app.jar\""}) {
+        config.classPath.clear();
+        prepare(kStatic);
+        std::string json = config.json();
+        json.replace(json.find("\"classPath\": []"), 15, std::string("\"classPath\": ") + classPath);
+        app.writeConfigText(json);
+        RunResult result = launch({});
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+        EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt")) << "no virtual machine";
+    }
 }
 
 TEST_F(LauncherRun, AClassPathEntryThatNamesNothingFails)
@@ -278,27 +297,64 @@ TEST_F(LauncherRun, TheRuntimeFolderCanBeGivenOnTheCommandLine)
     EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt"));
 }
 
+// Windows runs the launcher in UTF-8 (its manifest): every character of the
+// command line has a narrow form, and Java gets it back.
 TEST_F(LauncherRun, ArgumentsOutsideAsciiReachJavaAsTheirCharacters)
 {
     prepare(kStatic);
-#ifdef _WIN32
-    // Code page 1252: "é" and "€" are single bytes that NewStringUTF would
-    // have taken as broken UTF-8.
-    RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac"});
+    RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(9), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\"] -> 3");
+    EXPECT_EQ(call("CallStaticIntMethod"), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\", "
+                                           "\"\\u4e2d\", \"\\ud83d\\ude00\"] -> 3");
+}
 
-    // A character the code page lacks was already '?' on the command line.
-    fs::remove(app.standInDirectory() / "trace.txt");
-    RunResult cjk = launch({"\xe4\xb8\xad"});
-    EXPECT_EQ(cjk.exitCode, 0) << describe(cjk);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"?\"] -> 3");
-#else
-    RunResult result = launch({"caf\xc3\xa9", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
+// A character must never turn into a look-alike on its way to narrow text
+// (Windows' best-fit mapping made U+FF0D a '-' and "ł" an 'l'): not into a
+// launcher option, not into another file, not into another folder.
+TEST_F(LauncherRun, LookAlikesStayWhatTheyAre)
+{
+    config.mainClass = "decoy.Main";
+    app.writeConfig(config);
+    writeTextFile(app.root() / "cfgl.json", config.json());
+    config.mainClass = "sample.app.Main";
+    // Named through the file system's own (wide) calls.
+    writeTextFile(app.root() / "cfg-own.json", config.json());
+    fs::rename(app.root() / "cfg-own.json", app.root() / test_paths::fromUtf8("cfg\xc5\x82.json"));
+    prepare(kStatic);
+    const fs::path elsewhere = app.root() / "elsewhere";
+    installStandInRuntime(elsewhere, kStatic);
+
+    const std::string dashes = "\xef\xbc\x8d\xef\xbc\x8d"; // U+FF0D twice
+    RunResult result = launch({"--lcfgfile=cfg\xc5\x82.json", dashes + "ljrepath=" + elsewhere.string(),
+                               dashes + "lhelp", "--\xc5\x82verbose"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(11), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u4e2d\", "
-                                       "\"\\ud83d\\ude00\"] -> 3");
+    EXPECT_EQ(result.out.find("Using config file"), std::string::npos) << "no verbose mode\n" << describe(result);
+#ifdef _WIN32
+    EXPECT_TRUE(result.boxes.empty()) << "no help box\n" << describe(result);
 #endif
+    EXPECT_FALSE(fs::exists(standInServerDirectory(elsewhere) / "trace.txt")) << "the runtime came from elsewhere";
+    EXPECT_EQ(call("CallStaticIntMethod"), "CallStaticIntMethod sample/app/Main.run [\"\\uff0d\\uff0dljrepath=" +
+                                               escapedBackslashes(elsewhere.string()) +
+                                               "\", \"\\uff0d\\uff0dlhelp\", \"--\\u0142verbose\"] -> 3");
+
+    // Installed in a folder "apł", the launcher reads its own folder, not its
+    // neighbour "apl".
+    const fs::path installs = test_paths::freshDirectory("look_alike_installs");
+    const fs::path own = installs / test_paths::fromUtf8("ap\xc5\x82");
+    fs::copy(app.root(), own, fs::copy_options::recursive);
+    fs::copy(app.root(), installs / "apl", fs::copy_options::recursive);
+    writeTextFile(installs / "apl" / "cfg" / (app.launcher().stem().string() + ".json"),
+                  readTextFile(app.root() / "cfgl.json"));
+    for (const fs::path& copy : {own, installs / "apl"})
+        fs::remove(standInServerDirectory(copy / "jre") / "trace.txt");
+    RunOptions options;
+    options.timeoutMs = 30000;
+    const std::string launcher = utf8Of(own / app.launcher().filename());
+    RunResult installed = runProgram(launcher, {}, options);
+    EXPECT_EQ(installed.exitCode, 0) << describe(installed);
+    EXPECT_EQ(installed.out.rfind("Current launcher location: " + launcher + "\n", 0), 0u) << describe(installed);
+    EXPECT_TRUE(fs::exists(standInServerDirectory(own / "jre") / "trace.txt"));
+    EXPECT_FALSE(fs::exists(standInServerDirectory(installs / "apl" / "jre") / "trace.txt")) << "the neighbour ran";
 }
 
 #ifdef _WIN32

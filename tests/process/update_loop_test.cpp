@@ -20,14 +20,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-size_t count(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
 // The application folder with the real updater in updater/.
 void placeUpdater(const AppLayout& app, const fs::path& runnerJar)
 {
@@ -100,6 +92,14 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
     fs::remove_all(packageFolder);
 }
 #else
+size_t count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
 TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
 {
     AppLayout app("update_loop");
