@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "jvm_host.h"
 #include "launch_sequence.h"
+#include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
 #include "splash_bridge.h"
@@ -57,8 +58,7 @@ int launcherMain(int argc, char** argv)
 
         return runLaunchSequence(run);
     } catch (const std::exception& e) {
-        std::cerr << "Exception: " << e.what() << std::endl;
-        showErrorBox(e);
+        reportLauncherFailure(e);
         return kUnhandledExceptionExitCode;
     }
 }

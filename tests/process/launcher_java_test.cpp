@@ -105,4 +105,26 @@ TEST_F(LauncherJava, ResultHundredWithoutASnapshotEndsNormally)
         << describe(result);
 }
 
+// The runtime rejects the option and ends the process itself; the launcher
+// reports its words as any failure.
+TEST_F(LauncherJava, ARejectedOptionIsReportedInTheRuntimesOwnWords)
+{
+    RunResult result = run("fixtures.StaticMain", {}, {"-Xmx1k"});
+    const std::string text = "Error creating VM. Error occurred during initialization of VM\nToo small maximum heap";
+    EXPECT_EQ(result.exitCode, 574 & 0xff) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\nFailed to start application: " + text + "\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_EQ(result.out.find("static run"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherJava, SystemExitEndsTheLauncherWithItsCode)
+{
+    RunResult result = run("fixtures.Exiting", {"--lverbose"}, {"-Dfixture.exit=42"});
+    EXPECT_EQ(result.exitCode, 42) << describe(result);
+    EXPECT_NE(result.out.find("exiting\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.out.find("Application exited"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.err, "") << describe(result);
+}
+
 } // namespace

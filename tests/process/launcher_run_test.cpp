@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace fs = boost::filesystem;
 
@@ -25,6 +26,8 @@ using Lines = std::vector<std::string>;
 
 const char* const kStatic = "class sample/app/Main\n"
                             "  static run ([Ljava/lang/String;)I returns 3\n";
+// The runtime hooks come before the application's options.
+const std::string kHooks = "\"vfprintf\", \"exit\", \"abort\"";
 const char* const kInstance = "class sample/app/Main\n"
                               "  constructor\n"
                               "  method run ([Ljava/lang/String;)I returns 0\n";
@@ -87,6 +90,15 @@ protected:
             first = std::find_if(lines.begin(), lines.end(),
                                  [](const std::string& l) { return l.rfind("FindClass \"sample/app/Main\"", 0) == 0; });
         return Lines(first, lines.end());
+    }
+
+    // The call of the main method.
+    std::string theCall() const
+    {
+        for (const std::string& line : app.trace())
+            if (line.rfind("CallStaticIntMethod", 0) == 0 || line.rfind("CallIntMethod", 0) == 0)
+                return line;
+        return "(no call)";
     }
 
     // A program that records its arguments, put where the launcher looks for
@@ -221,6 +233,67 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
 }
 
+// --- a runtime that ends the process ------------------------------------------
+
+// A runtime that rejects an option prints why and ends the process itself:
+// HotSpot calls the abort hook and exits with 1 (for -Xmx1k, say), other
+// runtimes call the exit hook with their code.
+TEST_F(LauncherRun, ARuntimeThatEndsTheProcessWhileStartingIsReported)
+{
+    const std::string prints = "prints \"Error occurred during initialization of VM\\n\" "
+                               "prints \"Too small maximum heap\" prints \"\\n\"\n";
+    const Lines printed = {"vfprintf hook \"Error occurred during initialization of VM\\u000a\"",
+                           "vfprintf hook \"Too small maximum heap\"", "vfprintf hook \"\\u000a\""};
+    const std::string words = "Error occurred during initialization of VM\nToo small maximum heap";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"create aborts " + prints, words, "abort hook"},
+        {"create exits 1 " + prints, words, "exit hook 1"},
+        {"create exits 3\n", "The Java runtime ended the process with exit code 3", "exit hook 3"},
+        {"create aborts\n", "The Java runtime aborted", "abort hook"},
+    };
+    config.vmOption = {"-Xmx1k"};
+    for (const auto& [creation, text, hook] : cases) {
+        prepare(creation + kStatic);
+        RunResult result = launch({});
+        const std::string error = "Error creating VM. " + text;
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + error + "\n"), std::string::npos) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + error)) << describe(result);
+        if (text == words) {
+            EXPECT_EQ(result.err.find(words + "\n"), 0u) << "passed on as the runtime wrote it\n" << describe(result);
+        }
+
+        Lines lines = app.trace();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].rfind("JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                                     ", \"-Djava.class.path=\", \"-Xmx1k\"] -> ",
+                                 0),
+                  0u)
+            << lines[0];
+        Lines ending = text == words ? printed : Lines{};
+        ending.push_back(hook);
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), ending) << "the launcher ended the process in the hook";
+    }
+}
+
+TEST_F(LauncherRun, AnExitRequestedByJavaEndsTheLauncherWithItsCode)
+{
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I exits 300\n");
+    RunResult result = launch({"--lverbose"});
+#ifdef _WIN32
+    EXPECT_EQ(result.exitCode, 300) << describe(result);
+    EXPECT_TRUE(result.boxes.empty()) << describe(result);
+#else
+    EXPECT_EQ(result.exitCode, 300 & 0xff) << describe(result);
+#endif
+    EXPECT_EQ(result.err, "") << describe(result);
+    EXPECT_EQ(result.out.find("Application exited with code"), std::string::npos) << describe(result);
+    const Lines calls = mainClassCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
+              (Lines{"CallStaticIntMethod sample/app/Main.run [] -> 0", "exit hook 300", "exit 300"}));
+}
+
 TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
 {
     config.classPath = {"./lib/app.jar", "/x/a.jar", "lib/b.jar"};
@@ -240,8 +313,8 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
     EXPECT_NE(result.out.find("Using classpath: " + classPath + "\n"), std::string::npos) << describe(result);
     Lines lines = app.trace();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
-                            tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=" + tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
 }
 
 TEST_F(LauncherRun, AnEmptyClassPathGivesTheBareOption)
@@ -251,7 +324,8 @@ TEST_F(LauncherRun, AnEmptyClassPathGivesTheBareOption)
     EXPECT_EQ(result.exitCode, 0) << describe(result);
     Lines lines = app.trace();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0");
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=\"] -> 0");
 }
 
 TEST_F(LauncherRun, AClassPathEntryThatNamesNothingFails)
@@ -286,17 +360,17 @@ TEST_F(LauncherRun, ArgumentsOutsideAsciiReachJavaAsTheirCharacters)
     // have taken as broken UTF-8.
     RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(9), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\"] -> 3");
 
     // A character the code page lacks was already '?' on the command line.
     fs::remove(app.standInDirectory() / "trace.txt");
     RunResult cjk = launch({"\xe4\xb8\xad"});
     EXPECT_EQ(cjk.exitCode, 0) << describe(cjk);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"?\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"?\"] -> 3");
 #else
     RunResult result = launch({"caf\xc3\xa9", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(11), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u4e2d\", "
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u4e2d\", "
                                        "\"\\ud83d\\ude00\"] -> 3");
 #endif
 }
@@ -310,7 +384,7 @@ TEST_F(LauncherRun, ChineseCodePageKeepsCjkArguments)
     prepare(kStatic);
     RunResult result = launch({"\xc3\xa9\xe4\xb8\xad"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
 }
 #endif
 

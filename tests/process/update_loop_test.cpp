@@ -84,7 +84,8 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
     }
     const std::string updaterJar = (app.root() / "updater" / "lib" / "runner.jar").string();
     ASSERT_EQ(creations.size(), 3u) << readTextFile(trace);
-    EXPECT_EQ(creations[1], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
+    EXPECT_EQ(creations[1], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"vfprintf\", \"exit\", "
+                            "\"abort\", \"-Djava.class.path=" +
                                 escapedBackslashes((app.root() / "updater").string() + "/lib\\runner.jar") + "\"] -> 0");
     EXPECT_EQ(calls, (Lines{
                          "CallStaticIntMethod sample/app/Main.run [\"first\"] -> 100",

@@ -24,6 +24,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char* const kVersion = "Updater launcher version: 1.1.0";
+// The runtime hooks come before the class path option.
+const std::string kHooks = "\"vfprintf\", \"exit\", \"abort\"";
 
 std::string runner(const std::string& runClauses, const std::string& constructor = "  constructor\n")
 {
@@ -396,7 +398,7 @@ TEST_F(UpdaterCli, TheClassPathHoldsTheJarsBelowLibOnly)
     const std::string classPath = jars[0] + ":" + jars[1];
     EXPECT_NE(classPath.find(librariesText() + "/sub/c.jar"), std::string::npos) << classPath;
 #endif
-    EXPECT_EQ(trace().at(0), "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" +
+    EXPECT_EQ(trace().at(0), "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks + ", " +
                                  quotedLiteral("-Djava.class.path=" + classPath) + "] -> 0");
 }
 
@@ -412,7 +414,8 @@ TEST_F(UpdaterCli, AnEmptyLibFolderFindsNoRunner)
     EXPECT_TRUE(showedErrorBox(result, "Failed to start application: The UpdaterRunner is not found"))
         << describe(result);
     EXPECT_EQ(trace(),
-              (Lines{"JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0",
+              (Lines{"JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                         ", \"-Djava.class.path=\"] -> 0",
                      "FindClass \"io/tarnwick/updater/UpdaterRunner\" -> NULL (java/lang/NoClassDefFoundError)",
                      "ExceptionClear"}));
 }
@@ -514,6 +517,44 @@ TEST_F(UpdaterCli, AThrowingRunIsDescribedAndCountsAsFailed)
     EXPECT_EQ(result.out.find("Execute caller application"), std::string::npos) << describe(result);
     EXPECT_FALSE(fs::exists(caller.parent_path() / "received.txt")) << "the caller is not started";
 }
+
+// --- a runtime that ends the process -------------------------------------------
+
+TEST_F(UpdaterCli, ARuntimeThatEndsTheProcessWhileStartingShowsTheErrorBox)
+{
+    const std::string words = "Error occurred during initialization of VM\nToo small maximum heap";
+    prepare("create aborts prints \"Error occurred during initialization of VM\\n\" "
+            "prints \"Too small maximum heap\\n\"\n" +
+            kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunResult result = update({"--ucaller", caller.string()});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Error creating VM. " + words))
+        << describe(result);
+    EXPECT_EQ(result.err.find(words + "\n"), 0u) << "the runtime's own output, as it wrote it\n" << describe(result);
+    EXPECT_EQ(result.err.find("Exception: "), std::string::npos) << "only the box\n" << describe(result);
+#ifdef _WIN32
+    EXPECT_EQ(result.boxes.size(), 1u) << describe(result);
+#endif
+    EXPECT_EQ(trace().back(), "abort hook") << "the updater ended the process in the hook";
+    EXPECT_FALSE(fs::exists(receivedFile(caller))) << "no relaunch after a failure";
+}
+
+#ifndef _WIN32
+// The machine's JDK: JAVA_TOOL_OPTIONS gives it a heap limit it refuses. It
+// writes the line about JAVA_TOOL_OPTIONS before it takes the hooks.
+TEST_F(UpdaterCli, TheRealRuntimesOwnWordsReachTheErrorBox)
+{
+    prepare(kRunnerSucceeds);
+    RunOptions options;
+    options.environment.push_back({"JAVA_TOOL_OPTIONS", "-Xmx1k"});
+    RunResult result = update({"--ujrepath", test_paths::javaHome().string()}, options);
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Error creating VM. Error occurred during "
+                                       "initialization of VM\nToo small maximum heap"))
+        << describe(result);
+}
+#endif
 
 // --- the caller --------------------------------------------------------------
 
