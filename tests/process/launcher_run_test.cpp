@@ -152,14 +152,21 @@ TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
                                     "NewStringUTF \"\"",
                                     "FindClass \"java/lang/String\" -> class java/lang/String",
                                     "NewObjectArray 3 java/lang/String \"\"",
+                                    "DeleteLocalRef class java/lang/String",
+                                    "DeleteLocalRef \"\"",
                                     "NewString \"--foo\"",
                                     "SetObjectArrayElement 0 \"--foo\"",
+                                    "DeleteLocalRef \"--foo\"",
                                     "NewString \"bar\"",
                                     "SetObjectArrayElement 1 \"bar\"",
+                                    "DeleteLocalRef \"bar\"",
                                     "NewString \"baz\"",
                                     "SetObjectArrayElement 2 \"baz\"",
+                                    "DeleteLocalRef \"baz\"",
                                     "CallStaticIntMethod sample/app/Main.run [\"--foo\", \"bar\", \"baz\"] -> 3",
                                     "ExceptionOccurred -> NULL",
+                                    "DeleteLocalRef [\"--foo\", \"bar\", \"baz\"]",
+                                    "DeleteLocalRef class sample/app/Main",
                                 }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
               std::string::npos)
@@ -184,12 +191,31 @@ TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
                   "NewStringUTF \"\"",
                   "FindClass \"java/lang/String\" -> class java/lang/String",
                   "NewObjectArray 0 java/lang/String \"\"",
+                  "DeleteLocalRef class java/lang/String",
+                  "DeleteLocalRef \"\"",
                   "CallIntMethod sample/app/Main.run [] -> 0",
                   "ExceptionOccurred -> NULL",
+                  "DeleteLocalRef []",
+                  "DeleteLocalRef object sample/app/Main",
+                  "DeleteLocalRef class sample/app/Main",
               }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
         << describe(result);
     EXPECT_EQ(result.err, "") << "no Java exception is described after a normal return";
+}
+
+TEST_F(LauncherRun, TheSplashNativesAreRegisteredAndTheirClassReleased)
+{
+    prepare(kStatic);
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    const Lines lines = app.trace();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[1], "FindClass \"io/tarnwick/tools/SplashScreen\" -> class io/tarnwick/tools/SplashScreen");
+    EXPECT_EQ(lines[2].rfind("RegisterNatives io/tarnwick/tools/SplashScreen 5 [", 0), 0u) << lines[2];
+    EXPECT_EQ(Lines(lines.begin() + 3, lines.begin() + 6),
+              (Lines{"ExceptionOccurred -> NULL", "DeleteLocalRef class io/tarnwick/tools/SplashScreen",
+                     "FindClass \"sample/app/Main\" -> class sample/app/Main"}));
 }
 
 TEST_F(LauncherRun, InvocationFailuresEndWith574)
@@ -226,9 +252,12 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     RunResult result = launch({"--lverbose"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
     Lines calls = mainClassCalls();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
-              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear"}));
+    auto check = std::find(calls.begin(), calls.end(), "ExceptionOccurred -> java/lang/IllegalStateException");
+    ASSERT_NE(check, calls.end());
+    EXPECT_EQ(Lines(check, calls.end()),
+              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear",
+                     "DeleteLocalRef object java/lang/IllegalStateException", "DeleteLocalRef []",
+                     "DeleteLocalRef class sample/app/Main"}));
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
 }

@@ -270,13 +270,19 @@ TEST_F(UpdaterCli, AVerboseRunReportsEachStepInOrder)
         "NewStringUTF \"\"",
         "FindClass \"java/lang/String\" -> class java/lang/String",
         "NewObjectArray 4 java/lang/String \"\"",
+        "DeleteLocalRef class java/lang/String",
+        "DeleteLocalRef \"\"",
     };
     for (size_t i = 0; i < tail.size(); ++i) {
         expected.push_back("NewString " + quotedLiteral(tail[i]));
         expected.push_back("SetObjectArrayElement " + std::to_string(i) + " " + quotedLiteral(tail[i]));
+        expected.push_back("DeleteLocalRef " + quotedLiteral(tail[i]));
     }
     expected.push_back(runCall(tail, 0));
     expected.push_back("ExceptionCheck -> 0");
+    expected.push_back("DeleteLocalRef " + quotedList(tail));
+    expected.push_back("DeleteLocalRef object io/tarnwick/updater/UpdaterRunner");
+    expected.push_back("DeleteLocalRef class io/tarnwick/updater/UpdaterRunner");
     EXPECT_EQ(calls, expected);
 }
 
@@ -441,15 +447,15 @@ TEST_F(UpdaterCli, RunnerFailuresEndWith574AndLeaveNoExceptionPending)
          {"FindClass \"" + runnerClass + "\" -> NULL (java/lang/NoClassDefFoundError)", "ExceptionClear"}},
         {runner("returns 0", ""), "Failed to create UpdaterRunner",
          {"GetMethodID " + runnerClass + " \"<init>\" \"()V\" -> NULL (java/lang/NoSuchMethodError)",
-          "ExceptionClear"}},
+          "ExceptionClear", "DeleteLocalRef class " + runnerClass}},
         {runner("returns 0", "  constructor throws java/lang/IllegalStateException \"broken\"\n"),
          "Failed to create UpdaterRunner",
          {"NewObject " + runnerClass + " -> NULL (java/lang/IllegalStateException)", "ExceptionCheck -> 1",
-          "ExceptionDescribe", "ExceptionClear"}},
+          "ExceptionDescribe", "ExceptionClear", "DeleteLocalRef class " + runnerClass}},
         {"class " + runnerClass + "\n  constructor\n  method run ([Ljava/lang/String;)V\n",
          "Failed to run UpdaterRunner",
          {"GetMethodID " + runnerClass + " \"run\" \"([Ljava/lang/String;)I\" -> NULL (java/lang/NoSuchMethodError)",
-          "ExceptionClear"}},
+          "ExceptionClear", "DeleteLocalRef object " + runnerClass, "DeleteLocalRef class " + runnerClass}},
     };
     for (const auto& [description, text, ending] : cases) {
         prepare(description);
@@ -460,7 +466,7 @@ TEST_F(UpdaterCli, RunnerFailuresEndWith574AndLeaveNoExceptionPending)
         Lines lines = trace();
         ASSERT_GE(lines.size(), ending.size());
         EXPECT_EQ(Lines(lines.end() - static_cast<std::ptrdiff_t>(ending.size()), lines.end()), ending)
-            << "nothing is called after the failure";
+            << "nothing but releasing the references after the failure";
         EXPECT_FALSE(fs::exists(receivedFile(caller))) << "no relaunch after a failure";
         fs::remove_all(root / "caller app");
     }
@@ -509,10 +515,12 @@ TEST_F(UpdaterCli, AThrowingRunIsDescribedAndCountsAsFailed)
     EXPECT_EQ(result.exitCode, 1) << describe(result);
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: late"), std::string::npos) << describe(result);
     Lines lines = trace();
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(Lines(lines.end() - 7, lines.end()),
               (Lines{runCall(defaultTail(), 0) + " (throws java/lang/IllegalStateException)", "ExceptionCheck -> 1",
-                     "ExceptionDescribe", "ExceptionClear"}));
+                     "ExceptionDescribe", "ExceptionClear", "DeleteLocalRef " + quotedList(defaultTail()),
+                     "DeleteLocalRef object io/tarnwick/updater/UpdaterRunner",
+                     "DeleteLocalRef class io/tarnwick/updater/UpdaterRunner"}));
     EXPECT_NE(result.out.find("Updater result code: 1\n"), std::string::npos) << describe(result);
     EXPECT_EQ(result.out.find("Execute caller application"), std::string::npos) << describe(result);
     EXPECT_FALSE(fs::exists(caller.parent_path() / "received.txt")) << "the caller is not started";

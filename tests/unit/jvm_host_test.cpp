@@ -1,8 +1,9 @@
 // createJavaVM against the stand-in runtime: the start record, the library
-// search, every failure text, and the runtime hooks.
+// search, every failure text, the runtime hooks, and the argument array.
 #include "jvm_host.h"
 
 #include "app_layout.h"
+#include "java_arguments.h"
 #include "jvm_hooks.h"
 #include "jvm_library.h"
 #include "process.h"
@@ -14,6 +15,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -302,6 +305,65 @@ TEST_F(JvmHost, WhatTheRuntimePrintsWhileStartingStillReachesItsStream)
     EXPECT_EQ(withoutCarriageReturns(::testing::internal::GetCapturedStderr()),
               "OpenJDK 64-Bit Server VM warning: an old option\n");
     EXPECT_EQ(trace().at(1), "vfprintf hook \"OpenJDK 64-Bit Server VM warning: an old option\\u000a\"");
+}
+
+// --- the argument array --------------------------------------------------------
+
+TEST_F(JvmHost, TheArgumentArrayLeavesOnlyItsOwnReference)
+{
+    describe("");
+    createJavaVM(jre().string(), {});
+    {
+        const LocalRef<jobjectArray> array = newJavaStringArray(processJNIEnv, {"a", "b"});
+        ASSERT_TRUE(array);
+    }
+    EXPECT_EQ(traceFrom("NewStringUTF"), (Lines{
+                                             "NewStringUTF \"\"",
+                                             "FindClass \"java/lang/String\" -> class java/lang/String",
+                                             "NewObjectArray 2 java/lang/String \"\"",
+                                             "DeleteLocalRef class java/lang/String",
+                                             "DeleteLocalRef \"\"",
+                                             "NewString \"a\"",
+                                             "SetObjectArrayElement 0 \"a\"",
+                                             "DeleteLocalRef \"a\"",
+                                             "NewString \"b\"",
+                                             "SetObjectArrayElement 1 \"b\"",
+                                             "DeleteLocalRef \"b\"",
+                                             "DeleteLocalRef [\"a\", \"b\"]",
+                                         }));
+}
+
+TEST_F(JvmHost, AnArrayTheRuntimeCannotMakeIsAClearErrorWithNothingPending)
+{
+    const std::string outOfMemory = " -> NULL (java/lang/OutOfMemoryError)";
+    const std::tuple<std::string, std::string, Lines> cases[] = {
+        {"heap 0", "Failed to create the Java argument array",
+         {"NewStringUTF \"\"" + outOfMemory, "ExceptionCheck -> 1", "ExceptionDescribe", "ExceptionClear"}},
+        {"heap 1", "Failed to create the Java argument array",
+         {"NewObjectArray 2 java/lang/String \"\"" + outOfMemory, "ExceptionCheck -> 1", "ExceptionDescribe",
+          "ExceptionClear", "DeleteLocalRef class java/lang/String", "DeleteLocalRef \"\""}},
+        {"heap 3", "Failed to create the Java string of argument 2",
+         {"NewString \"b\"" + outOfMemory, "ExceptionCheck -> 1", "ExceptionDescribe", "ExceptionClear",
+          "DeleteLocalRef [\"a\", \"\"]"}},
+    };
+    for (const auto& [heap, text, ending] : cases) {
+        describe(heap + "\n");
+        createJavaVM(jre().string(), {});
+        ::testing::internal::CaptureStderr();
+        std::string error = "(no error)";
+        try {
+            newJavaStringArray(processJNIEnv, {"a", "b"});
+        } catch (const std::runtime_error& e) {
+            error = e.what();
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error, text) << heap;
+        EXPECT_NE(err.find("java.lang.OutOfMemoryError: Java heap space"), std::string::npos) << err;
+        const Lines lines = trace();
+        ASSERT_GE(lines.size(), ending.size()) << heap;
+        EXPECT_EQ(Lines(lines.end() - static_cast<std::ptrdiff_t>(ending.size()), lines.end()), ending) << heap;
+        EXPECT_FALSE(processJNIEnv->ExceptionCheck()) << heap;
+    }
 }
 
 } // namespace
