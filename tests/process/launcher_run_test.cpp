@@ -245,6 +245,19 @@ TEST_F(LauncherRun, InvocationFailuresEndWith574)
     }
 }
 
+TEST_F(LauncherRun, AnArgumentTheRuntimeCannotMakeEndsWith574)
+{
+    // Room for the empty string and the array, not for the argument.
+    prepare(std::string("heap 2\n") + kStatic);
+    RunResult result = launch({"a"});
+    const std::string text = "Failed to create the Java string of argument 1";
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_NE(result.err.find("java.lang.OutOfMemoryError: Java heap space\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_EQ(theCall(), "(no call)");
+}
+
 TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
 {
     prepare("class sample/app/Main\n"

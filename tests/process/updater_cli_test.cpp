@@ -472,6 +472,18 @@ TEST_F(UpdaterCli, RunnerFailuresEndWith574AndLeaveNoExceptionPending)
     }
 }
 
+TEST_F(UpdaterCli, AnArrayTheRuntimeCannotMakeEndsWith574)
+{
+    // Room for nothing: the empty string that every slot starts with fails.
+    prepare("heap 0\n" + kRunnerSucceeds);
+    RunResult result = update({});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Failed to create the Java argument array"))
+        << describe(result);
+    EXPECT_NE(result.err.find("java.lang.OutOfMemoryError: Java heap space\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(firstLineStartingWith(trace(), "CallIntMethod"), "(no line starting with CallIntMethod)");
+}
+
 TEST_F(UpdaterCli, AThrowingConstructorIsDescribedOnStandardError)
 {
     prepare(runner("returns 0", "  constructor throws java/lang/IllegalStateException \"broken\"\n"));
