@@ -1,6 +1,8 @@
 #include "launch_sequence.h"
 
+#include "failure_report.h"
 #include "jvm_host.h"
+#include "launcher_failure.h"
 #include "main_class.h"
 #include "path_conventions.h"
 #include "splash_bridge.h"
@@ -124,6 +126,9 @@ int runLaunchSequence(const LauncherRun& run)
         set_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false);
     }
 
+    // A runtime that ends the process while it starts is reported as the
+    // handler in launcherMain reports a failure.
+    setFailureReport(reportLauncherFailure);
     createJavaVM(jreDirectory, jvmOptions);
     register_splash_natives(processJNIEnv);
 

@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "jvm_host.h"
 #include "launch_sequence.h"
+#include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
 #include "splash_bridge.h"
@@ -59,8 +60,7 @@ int launcherMain(const std::vector<std::string>& arguments)
 
         return runLaunchSequence(run);
     } catch (const std::exception& e) {
-        std::cerr << "Exception: " << e.what() << std::endl;
-        showErrorBox(e);
+        reportLauncherFailure(e);
         return kUnhandledExceptionExitCode;
     }
 }

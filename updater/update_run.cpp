@@ -1,6 +1,7 @@
 #include "update_run.h"
 
 #include "caller_relaunch.h"
+#include "failure_report.h"
 #include "jvm_host.h"
 #include "process.h"
 #include "runner_arguments.h"
@@ -55,6 +56,9 @@ int runUpdate(const UpdaterRun& run)
     // updater may run with administrator rights.
     if (classPath.empty())
         throw std::runtime_error("The UpdaterRunner is not found");
+    // A runtime that ends the process while it starts gets the error box that
+    // updaterMain's handler shows for a failure.
+    setFailureReport(showErrorBox);
     createJavaVM(jreDirectory, {"-Djava.class.path=" + classPath});
 
     settings.updateDirectory = location.directory;

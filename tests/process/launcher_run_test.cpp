@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace fs = boost::filesystem;
 
@@ -26,6 +27,8 @@ using test_paths::utf8Of;
 
 const char* const kStatic = "class sample/app/Main\n"
                             "  static run ([Ljava/lang/String;)I returns 3\n";
+// The runtime hooks come before the application's options.
+const std::string kHooks = "\"vfprintf\", \"exit\", \"abort\"";
 const char* const kInstance = "class sample/app/Main\n"
                               "  constructor\n"
                               "  method run ([Ljava/lang/String;)I returns 0\n";
@@ -90,13 +93,13 @@ protected:
         return Lines(first, lines.end());
     }
 
-    // The first traced call of that name.
-    std::string call(const std::string& name) const
+    // The call of the main method.
+    std::string theCall() const
     {
         for (const std::string& line : app.trace())
-            if (line.rfind(name + " ", 0) == 0)
+            if (line.rfind("CallStaticIntMethod", 0) == 0 || line.rfind("CallIntMethod", 0) == 0)
                 return line;
-        return "(no " + name + ")";
+        return "(no call)";
     }
 
     // A program that records its arguments, put where the launcher looks for
@@ -150,14 +153,21 @@ TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
                                     "NewStringUTF \"\"",
                                     "FindClass \"java/lang/String\" -> class java/lang/String",
                                     "NewObjectArray 3 java/lang/String \"\"",
+                                    "DeleteLocalRef class java/lang/String",
+                                    "DeleteLocalRef \"\"",
                                     "NewString \"--foo\"",
                                     "SetObjectArrayElement 0 \"--foo\"",
+                                    "DeleteLocalRef \"--foo\"",
                                     "NewString \"bar\"",
                                     "SetObjectArrayElement 1 \"bar\"",
+                                    "DeleteLocalRef \"bar\"",
                                     "NewString \"baz\"",
                                     "SetObjectArrayElement 2 \"baz\"",
+                                    "DeleteLocalRef \"baz\"",
                                     "CallStaticIntMethod sample/app/Main.run [\"--foo\", \"bar\", \"baz\"] -> 3",
                                     "ExceptionOccurred -> NULL",
+                                    "DeleteLocalRef [\"--foo\", \"bar\", \"baz\"]",
+                                    "DeleteLocalRef class sample/app/Main",
                                 }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
               std::string::npos)
@@ -182,12 +192,31 @@ TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
                   "NewStringUTF \"\"",
                   "FindClass \"java/lang/String\" -> class java/lang/String",
                   "NewObjectArray 0 java/lang/String \"\"",
+                  "DeleteLocalRef class java/lang/String",
+                  "DeleteLocalRef \"\"",
                   "CallIntMethod sample/app/Main.run [] -> 0",
                   "ExceptionOccurred -> NULL",
+                  "DeleteLocalRef []",
+                  "DeleteLocalRef object sample/app/Main",
+                  "DeleteLocalRef class sample/app/Main",
               }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
         << describe(result);
     EXPECT_EQ(result.err, "") << "no Java exception is described after a normal return";
+}
+
+TEST_F(LauncherRun, TheSplashNativesAreRegisteredAndTheirClassReleased)
+{
+    prepare(kStatic);
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    const Lines lines = app.trace();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[1], "FindClass \"io/tarnwick/tools/SplashScreen\" -> class io/tarnwick/tools/SplashScreen");
+    EXPECT_EQ(lines[2].rfind("RegisterNatives io/tarnwick/tools/SplashScreen 5 [", 0), 0u) << lines[2];
+    EXPECT_EQ(Lines(lines.begin() + 3, lines.begin() + 6),
+              (Lines{"ExceptionOccurred -> NULL", "DeleteLocalRef class io/tarnwick/tools/SplashScreen",
+                     "FindClass \"sample/app/Main\" -> class sample/app/Main"}));
 }
 
 TEST_F(LauncherRun, InvocationFailuresEndWith574)
@@ -217,6 +246,19 @@ TEST_F(LauncherRun, InvocationFailuresEndWith574)
     }
 }
 
+TEST_F(LauncherRun, AnArgumentTheRuntimeCannotMakeEndsWith574)
+{
+    // Room for the empty string and the array, not for the argument.
+    prepare(std::string("heap 2\n") + kStatic);
+    RunResult result = launch({"a"});
+    const std::string text = "Failed to create the Java string of argument 1";
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_NE(result.err.find("java.lang.OutOfMemoryError: Java heap space\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_EQ(theCall(), "(no call)");
+}
+
 TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
 {
     prepare("class sample/app/Main\n"
@@ -224,11 +266,76 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     RunResult result = launch({"--lverbose"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
     Lines calls = mainClassCalls();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
-              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear"}));
+    auto check = std::find(calls.begin(), calls.end(), "ExceptionOccurred -> java/lang/IllegalStateException");
+    ASSERT_NE(check, calls.end());
+    EXPECT_EQ(Lines(check, calls.end()),
+              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear",
+                     "DeleteLocalRef object java/lang/IllegalStateException", "DeleteLocalRef []",
+                     "DeleteLocalRef class sample/app/Main"}));
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
+}
+
+// --- a runtime that ends the process ------------------------------------------
+
+// A runtime that rejects an option prints why and ends the process itself:
+// HotSpot calls the abort hook and exits with 1 (for -Xmx1k, say), other
+// runtimes call the exit hook with their code.
+TEST_F(LauncherRun, ARuntimeThatEndsTheProcessWhileStartingIsReported)
+{
+    const std::string prints = "prints \"Error occurred during initialization of VM\\n\" "
+                               "prints \"Too small maximum heap\" prints \"\\n\"\n";
+    const Lines printed = {"vfprintf hook \"Error occurred during initialization of VM\\u000a\"",
+                           "vfprintf hook \"Too small maximum heap\"", "vfprintf hook \"\\u000a\""};
+    const std::string words = "Error occurred during initialization of VM\nToo small maximum heap";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"create aborts " + prints, words, "abort hook"},
+        {"create exits 1 " + prints, words, "exit hook 1"},
+        {"create exits 3\n", "The Java runtime ended the process with exit code 3", "exit hook 3"},
+        {"create aborts\n", "The Java runtime aborted", "abort hook"},
+    };
+    config.vmOption = {"-Xmx1k"};
+    config.classPath = {"/x/a.jar"};
+    for (const auto& [creation, text, hook] : cases) {
+        prepare(creation + kStatic);
+        RunResult result = launch({});
+        const std::string error = "Error creating VM. " + text;
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + error + "\n"), std::string::npos) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + error)) << describe(result);
+        if (text == words) {
+            EXPECT_EQ(result.err.find(words + "\n"), 0u) << "passed on as the runtime wrote it\n" << describe(result);
+        }
+
+        Lines lines = app.trace();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].rfind("JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                                     ", \"-Djava.class.path=/x/a.jar\", \"-Xmx1k\"] -> ",
+                                 0),
+                  0u)
+            << lines[0];
+        Lines ending = text == words ? printed : Lines{};
+        ending.push_back(hook);
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), ending) << "the launcher ended the process in the hook";
+    }
+}
+
+TEST_F(LauncherRun, AnExitRequestedByJavaEndsTheLauncherWithItsCode)
+{
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I exits 300\n");
+    RunResult result = launch({"--lverbose"});
+#ifdef _WIN32
+    EXPECT_EQ(result.exitCode, 300) << describe(result);
+    EXPECT_TRUE(result.boxes.empty()) << describe(result);
+#else
+    EXPECT_EQ(result.exitCode, 300 & 0xff) << describe(result);
+#endif
+    EXPECT_EQ(result.err, "") << describe(result);
+    EXPECT_EQ(result.out.find("Application exited with code"), std::string::npos) << describe(result);
+    const Lines calls = mainClassCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
+              (Lines{"CallStaticIntMethod sample/app/Main.run [] -> 0", "exit hook 300", "exit 300"}));
 }
 
 TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
@@ -250,8 +357,8 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
     EXPECT_NE(result.out.find("Using classpath: " + classPath + "\n"), std::string::npos) << describe(result);
     Lines lines = app.trace();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
-                            tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=" + tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
 }
 
 // An empty class path would be the current folder to Java; so would a
@@ -304,7 +411,7 @@ TEST_F(LauncherRun, ArgumentsOutsideAsciiReachJavaAsTheirCharacters)
     prepare(kStatic);
     RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(call("CallStaticIntMethod"), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\", "
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\", "
                                            "\"\\u4e2d\", \"\\ud83d\\ude00\"] -> 3");
 }
 
@@ -333,7 +440,7 @@ TEST_F(LauncherRun, LookAlikesStayWhatTheyAre)
     EXPECT_TRUE(result.boxes.empty()) << "no help box\n" << describe(result);
 #endif
     EXPECT_FALSE(fs::exists(standInServerDirectory(elsewhere) / "trace.txt")) << "the runtime came from elsewhere";
-    EXPECT_EQ(call("CallStaticIntMethod"), "CallStaticIntMethod sample/app/Main.run [\"\\uff0d\\uff0dljrepath=" +
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"\\uff0d\\uff0dljrepath=" +
                                                escapedBackslashes(elsewhere.string()) +
                                                "\", \"\\uff0d\\uff0dlhelp\", \"--\\u0142verbose\"] -> 3");
 
@@ -366,7 +473,7 @@ TEST_F(LauncherRun, ChineseCodePageKeepsCjkArguments)
     prepare(kStatic);
     RunResult result = launch({"\xc3\xa9\xe4\xb8\xad"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
 }
 #endif
 
