@@ -1,0 +1,340 @@
+#!/usr/bin/env python3
+"""Runs the benchmark suite and writes BENCHMARKS.md.
+
+Every figure is a ratio against a reference measured in the same run, from
+whole-process runs taken in pairs (A B A B ...), with medians (and p99 where
+said). scripts/bench builds the trees and provides the X server; this file
+only measures.
+"""
+
+import argparse
+import datetime
+import json
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+PICTURE_COLOUR = "2e6db4"  # the centre of bench/splash.png
+PICTURE_SIZE = (500, 300)
+TARGETS = {
+    "splash": 0.3,        # splash mapped with its picture, against java -splash:
+    "main": 1.02,         # time until main returns, against the floor
+    "rss": 0.5,           # MiB above the floor
+    "classpath": 1.05,    # 10,000-entry class path, against the floor
+    "scan": 50.0,         # ms, the updater's scan of 10,000 jars
+    "progress": 5.0,      # ms, p99 of a progress call until on screen
+}
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+def p99(values):
+    ordered = sorted(values)
+    return ordered[max(0, int(len(ordered) * 0.99 + 0.999999) - 1)] if ordered else float("nan")
+
+
+def run_once(command, env=None, cwd=None, timeout=120):
+    """Wall time (ms) from spawn to exit, peak RSS (KiB), exit code, output."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, cwd=cwd)
+    deadline = start + timeout
+    while True:
+        pid, status, usage = os.wait4(process.pid, os.WNOHANG)
+        if pid != 0:
+            break
+        if time.perf_counter() > deadline:
+            process.kill()
+            raise RuntimeError("timed out: %s" % " ".join(map(str, command)))
+        time.sleep(0.0005)
+    elapsed = (time.perf_counter() - start) * 1000.0
+    out = process.stdout.read().decode(errors="replace")
+    err = process.stderr.read().decode(errors="replace")
+    code = os.waitstatus_to_exitcode(status)
+    return elapsed, usage.ru_maxrss, code, out, err
+
+
+def paired(commands, runs, env=None, check=True):
+    """Runs each command `runs` times, interleaved; returns per name lists of (ms, KiB)."""
+    results = {name: [] for name in commands}
+    for _ in range(runs):
+        for name, command in commands.items():
+            ms, rss, code, out, err = run_once(command, env=env)
+            if check and code != 0:
+                raise RuntimeError("%s failed (%d):\n%s%s" % (name, code, out, err))
+            results[name].append((ms, rss))
+    return results
+
+
+class Layout:
+    """An application folder with the launcher, bench.jar and the machine's JDK."""
+
+    def __init__(self, build, work, jdk):
+        self.build = build
+        self.root = work / "app"
+        self.jdk = jdk
+        if self.root.exists():
+            shutil.rmtree(self.root)
+        (self.root / "cfg").mkdir(parents=True)
+        (self.root / "lib").mkdir()
+        shutil.copy2(build / "bin" / "launcher", self.root / "launcher")
+        shutil.copy2(build / "bench" / "bench.jar", self.root / "lib" / "bench.jar")
+        shutil.copy2(build / "java" / "tarnwick-tools.jar", self.root / "lib" / "tarnwick-tools.jar")
+        (self.root / "jre").symlink_to(jdk)
+        self.libjvm = self.root / "jre" / "lib" / "server" / "libjvm.so"
+        self.bench_jar = (self.root / "lib" / "bench.jar").resolve()
+
+    def config(self, name, main, class_path, show_splash=False, vm_options=()):
+        text = {
+            "packageName": "bench", "mainClass": main, "mainMethod": "run", "appNature": "bench",
+            "invokeUpdater": False, "showSplash": show_splash, "classPath": class_path,
+            "vmOption": list(vm_options), "programOption": [],
+        }
+        path = self.root / "cfg" / (name + ".json")
+        path.write_text(json.dumps(text))
+        return path
+
+    def launcher(self, config, *arguments):
+        return [str(self.root / "launcher"), "--lcfgfile", str(config), *arguments]
+
+    def floor(self, class_path, main):
+        return [str(self.build / "bench" / "jni_floor"), str(self.libjvm), class_path, main.replace(".", "/")]
+
+
+def bench_main(layout, runs):
+    config = layout.config("trivial", "bench.Trivial", ["./lib/bench.jar"])
+    java = str(layout.jdk / "bin" / "java")
+    commands = {
+        "launcher": layout.launcher(config),
+        "floor": layout.floor(str(layout.bench_jar), "bench.Trivial"),
+        "java": [java, "-cp", str(layout.bench_jar), "bench.Trivial"],
+    }
+    paired(commands, 3)  # warm the page cache
+    return paired(commands, runs)
+
+
+def bench_class_path(layout, runs, entries=10000):
+    many = layout.root / "lib" / "many"
+    many.mkdir(exist_ok=True)
+    names = ["j%05d.jar" % i for i in range(entries)]
+    for name in names:
+        (many / name).touch()
+    config = layout.config("many", "bench.Trivial",
+                           ["./lib/bench.jar"] + ["./lib/many/" + name for name in names])
+    joined = ":".join([str(layout.bench_jar)] + [str((many / name).resolve()) for name in names])
+    argfile = layout.root / "classpath.txt"
+    argfile.write_text(joined)
+    commands = {
+        "launcher": layout.launcher(config),
+        "floor": layout.floor("@" + str(argfile), "bench.Trivial"),
+    }
+    paired(commands, 2)
+    return paired(commands, runs)
+
+
+def bench_splash(layout, runs, probe, timeout_ms=30000):
+    config = layout.config("splash", "bench.Lingering", ["./lib/bench.jar"], show_splash=True)
+    picture = str(Path(__file__).resolve().parent / "splash.png")
+    java = str(layout.jdk / "bin" / "java")
+    width, height = PICTURE_SIZE
+    commands = {
+        "launcher": layout.launcher(config),
+        "java": [java, "-splash:" + picture, "-cp", str(layout.bench_jar), "bench.Lingering"],
+    }
+    results = {name: {"map": [], "pixels": []} for name in commands}
+    for index in range(runs + 2):
+        for name, command in commands.items():
+            out = subprocess.run([str(probe), str(timeout_ms), str(width), str(height), PICTURE_COLOUR, *command],
+                                 capture_output=True, text=True, timeout=timeout_ms / 1000 + 30)
+            mapped, shown = (float(value) for value in out.stdout.split()[:2])
+            if mapped < 0 or shown < 0:
+                raise RuntimeError("%s: the splash was not seen (%s)" % (name, out.stdout + out.stderr))
+            if index >= 2:  # the first two pairs warm the caches
+                results[name]["map"].append(mapped)
+                results[name]["pixels"].append(shown)
+    return results
+
+
+def bench_scan(build, work, entries=10000):
+    lib = work / "updater-lib"
+    if lib.exists():
+        shutil.rmtree(lib)
+    for group in range(100):
+        folder = lib / ("g%02d" % group)
+        folder.mkdir(parents=True)
+        for i in range(entries // 100):
+            (folder / ("u%03d.jar" % i)).touch()
+    out = subprocess.run([str(build / "bench" / "updater_scan"), str(lib), "21"], capture_output=True,
+                         text=True, check=True)
+    median_ms, slowest_ms, count = out.stdout.split()
+    return float(median_ms), float(slowest_ms), int(count)
+
+
+def bench_progress(layout, calls):
+    config = layout.config("progress", "bench.ProgressLatency", ["./lib/bench.jar", "./lib/tarnwick-tools.jar"],
+                           show_splash=True, vm_options=["-Dbench.calls=%d" % calls])
+    ms, rss, code, out, err = run_once(layout.launcher(config), timeout=300)
+    lines = [line for line in out.splitlines() if line and line[0].isdigit()]
+    if code != 0 or not lines:
+        raise RuntimeError("progress latency failed (%d):\n%s%s" % (code, out, err))
+    p50, p99_ms = (float(value) for value in lines[-1].split())
+    return p50, p99_ms
+
+
+def bench_windows(build, work, runs, probe, timeout_ms=60000):
+    """The resource splash under Wine, against a minimal WIC program."""
+    app = work / "win-app"
+    if app.exists():
+        shutil.rmtree(app)
+    server = app / "jre" / "bin" / "server"
+    server.mkdir(parents=True)
+    (app / "cfg").mkdir()
+    (app / "lib").mkdir()
+    shutil.copy2(build / "bin" / "launcher.exe", app / "launcher.exe")
+    shutil.copy2(build / "standin_jvm" / "jvm.dll", server / "jvm.dll")
+    shutil.copy2(build / "standin_jvm" / "standin_dep.dll", app / "jre" / "bin" / "standin_dep.dll")
+    (server / "standin.txt").write_text(
+        "class bench/Lingering\n  static run ([Ljava/lang/String;)I returns 0 script\n    sleep 20000\n  end\n")
+    (app / "cfg" / "launcher.json").write_text(json.dumps({
+        "packageName": "bench", "mainClass": "bench.Lingering", "mainMethod": "run", "appNature": "bench",
+        "invokeUpdater": False, "showSplash": True, "classPath": ["."], "vmOption": [], "programOption": []}))
+    floor = build / "bench" / "win32_splash_floor.exe"
+    width, height = PICTURE_SIZE
+    commands = {"launcher": ["wine", str(app / "launcher.exe")], "floor": ["wine", str(floor)]}
+    results = {name: [] for name in commands}
+    for index in range(runs + 2):
+        for name, command in commands.items():
+            out = subprocess.run([str(probe), str(timeout_ms), str(width), str(height), PICTURE_COLOUR, *command],
+                                 capture_output=True, text=True, timeout=timeout_ms / 1000 + 30)
+            mapped, shown = (float(value) for value in out.stdout.split()[:2])
+            if mapped < 0:
+                raise RuntimeError("%s under Wine: no window (%s)" % (name, out.stdout + out.stderr))
+            if index >= 2:
+                results[name].append(mapped)
+    return results
+
+
+def machine():
+    cpu = "unknown"
+    try:
+        for line in Path("/proc/cpuinfo").read_text().splitlines():
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    java = subprocess.run(["java", "-version"], capture_output=True, text=True).stderr.splitlines()
+    return {
+        "cpu": cpu, "cores": os.cpu_count(), "kernel": platform.release(),
+        "java": java[0] if java else "unknown", "date": datetime.date.today().isoformat(),
+    }
+
+
+def verdict(met):
+    return "met" if met else "**not met**"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", type=Path, required=True, help="the Linux bench tree")
+    parser.add_argument("--windows", type=Path, help="the Windows bench tree (measured under Wine)")
+    parser.add_argument("--jdk", type=Path, required=True)
+    parser.add_argument("--out", type=Path, required=True)
+    parser.add_argument("--quick", action="store_true", help="a smoke run: few repetitions")
+    args = parser.parse_args()
+
+    runs = 3 if args.quick else 30
+    work = args.build / "bench-work"
+    work.mkdir(exist_ok=True)
+    layout = Layout(args.build, work, args.jdk)
+    probe = args.build / "bench" / "x_map_probe"
+    rows = []
+
+    main_runs = bench_main(layout, runs)
+    launcher_ms = median([ms for ms, _ in main_runs["launcher"]])
+    floor_ms = median([ms for ms, _ in main_runs["floor"]])
+    java_ms = median([ms for ms, _ in main_runs["java"]])
+    rows.append(("Time until a trivial static `run` returns", "%.1f ms" % launcher_ms,
+                 "floor %.1f ms" % floor_ms, "%.3f× floor" % (launcher_ms / floor_ms),
+                 "≤ %.2f×: %s" % (TARGETS["main"], verdict(launcher_ms / floor_ms <= TARGETS["main"]))))
+    rows.append(("… against `java -cp`", "%.1f ms" % launcher_ms, "java %.1f ms" % java_ms,
+                 "%.3f× java" % (launcher_ms / java_ms), ""))
+    launcher_rss = median([rss for _, rss in main_runs["launcher"]]) / 1024.0
+    floor_rss = median([rss for _, rss in main_runs["floor"]]) / 1024.0
+    java_rss = median([rss for _, rss in main_runs["java"]]) / 1024.0
+    rows.append(("Peak RSS of that run", "%.1f MiB" % launcher_rss, "floor %.1f MiB, java %.1f MiB" % (floor_rss, java_rss),
+                 "%+.2f MiB" % (launcher_rss - floor_rss),
+                 "≤ floor + %.1f MiB: %s" % (TARGETS["rss"], verdict(launcher_rss - floor_rss <= TARGETS["rss"]))))
+
+    cp_runs = bench_class_path(layout, max(3, runs // 3))
+    cp_launcher = median([ms for ms, _ in cp_runs["launcher"]])
+    cp_floor = median([ms for ms, _ in cp_runs["floor"]])
+    rows.append(("The same run with 10,000 class path entries", "%.1f ms" % cp_launcher, "floor %.1f ms" % cp_floor,
+                 "%.3f× floor" % (cp_launcher / cp_floor),
+                 "≤ %.2f×: %s" % (TARGETS["classpath"], verdict(cp_launcher / cp_floor <= TARGETS["classpath"]))))
+
+    splash = bench_splash(layout, max(3, runs // 2), probe)
+    for key, label in (("map", "Splash window mapped after spawn"), ("pixels", "Splash picture's pixels on screen")):
+        ours = median(splash["launcher"][key])
+        theirs = median(splash["java"][key])
+        target = ""
+        if key == "pixels":
+            target = "≤ %.1f×: %s" % (TARGETS["splash"], verdict(ours / theirs <= TARGETS["splash"]))
+        rows.append((label, "%.1f ms" % ours, "`java -splash:` %.1f ms" % theirs, "%.3f×" % (ours / theirs), target))
+
+    scan_median, scan_slowest, scan_count = bench_scan(args.build, work)
+    rows.append(("The updater's scan of a `lib` tree of %d jars" % scan_count, "%.1f ms (slowest %.1f)" %
+                 (scan_median, scan_slowest), "", "",
+                 "< %.0f ms: %s" % (TARGETS["scan"], verdict(scan_median < TARGETS["scan"]))))
+
+    p50, p99_ms = bench_progress(layout, 100 if args.quick else 1000)
+    rows.append(("One `setProgressImpl` call until its pixels are on screen", "p50 %.2f ms, p99 %.2f ms" % (p50, p99_ms),
+                 "", "", "p99 ≤ %.0f ms: %s" % (TARGETS["progress"], verdict(p99_ms <= TARGETS["progress"]))))
+
+    if args.windows:
+        wine = bench_windows(args.windows, work, max(3, runs // 3), probe)
+        ours = median(wine["launcher"])
+        floor = median(wine["floor"])
+        rows.append(("Windows under Wine: resource splash mapped after spawn", "%.1f ms" % ours,
+                     "minimal WIC program %.1f ms" % floor, "%.3f×" % (ours / floor), ""))
+
+    facts = machine()
+    table = ["| figure | launcher | reference | ratio | target |", "|---|---|---|---|---|"]
+    table += ["| %s |" % " | ".join(row) for row in rows]
+    print("\n".join(table))
+    write_report(args.out, facts, table, runs, args.quick)
+
+
+def write_report(path, facts, table, runs, quick):
+    method = Path(__file__).resolve().parent / "METHOD.md"
+    text = [
+        "# Benchmarks",
+        "",
+        "Written by `scripts/bench`%s. Do not edit the table by hand: run it again." %
+        (" (a quick smoke run: few repetitions, figures are rough)" if quick else ""),
+        "",
+        "## Machine",
+        "",
+        "- CPU: %s, %s cores" % (facts["cpu"], facts["cores"]),
+        "- Kernel: Linux %s" % facts["kernel"],
+        "- Java: %s" % facts["java"],
+        "- Date: %s; %d paired runs per figure unless said" % (facts["date"], runs),
+        "",
+        "## Results",
+        "",
+        *table,
+        "",
+        method.read_text().strip() if method.exists() else "",
+        "",
+    ]
+    path.write_text("\n".join(text))
+
+
+if __name__ == "__main__":
+    sys.exit(main())
