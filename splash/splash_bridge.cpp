@@ -2,6 +2,7 @@
 
 #include "dispatch_queue.h"
 #include "splash_output.h"
+#include "splash_text.h"
 #include "splash_window.h"
 
 #include <exception>
@@ -100,7 +101,8 @@ void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
 {
     locked([&](bridge_state& b) {
         if (b.splash_queue)
-            b.splash_queue->dispatch(guarded([x, y, text] { draw_splash_text(x, y, text); }));
+            b.splash_queue->dispatch(guarded(
+                [x, y, text = splash_drawable_prefix(text)] { draw_splash_text(x, y, text); }));
     });
 }
 
@@ -111,7 +113,8 @@ void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32
     locked([&](bridge_state& b) {
         if (b.splash_queue)
             b.splash_queue->dispatch(
-                guarded([bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y, text, commit] {
+                guarded([bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y,
+                         text = splash_drawable_prefix(text), commit] {
                     draw_splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y, text,
                                          commit);
                 }));

@@ -246,7 +246,7 @@ void draw_text(const x_display& x, Drawable target, std::int32_t left, std::int3
     XftColor colour;
     if (!draw || !XftColorAllocValue(display, x.visual, x.colormap.get(), &black, &colour))
         return;
-    const std::string characters = utf8_from_modified_utf8(text);
+    const std::string characters = utf8_from_modified_utf8(text, kSplashMostTextUnits);
     // Xft places text by its baseline; GDI by the top of the character cell.
     XftDrawStringUtf8(draw.get(), &colour, font, left, top + font->ascent,
                       reinterpret_cast<const FcChar8*>(characters.data()), static_cast<int>(characters.size()));

@@ -131,7 +131,7 @@ splash_bitmap compose_frame(const splash_state& s, Paint paint)
 void draw_text(HDC dc, std::int32_t x, std::int32_t y, const std::string& text)
 {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
-    const std::u16string characters = utf16_from_modified_utf8(text);
+    const std::u16string characters = utf16_from_modified_utf8(text, kSplashMostTextUnits);
     TextOutW(dc, x, y, reinterpret_cast<const wchar_t*>(characters.c_str()), static_cast<int>(characters.size()));
 }
 

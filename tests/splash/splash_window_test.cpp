@@ -11,6 +11,7 @@
 #include "splash_bridge.h"
 #include "splash_image.h"
 #include "splash_test_paths.h"
+#include "splash_text.h"
 #include "splash_window.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,18 @@ TEST_F(SplashWindow, TextsAreDrawnAsTheCharactersTheyHold)
     EXPECT_NE(as_bytes.pixels(), expected.pixels());
 }
 
+TEST_F(SplashWindow, ATextLongerThanAnyPictureCanShowIsCut)
+{
+    on_splash_thread([] { show_splash_window(load_png_splash_image(frame_png())); });
+    // Placed so that the kept part ends at x = 20: whatever followed it
+    // would show from there on.
+    const std::u16string kept(kSplashMostTextUnits, u'i');
+    const int left = 20 - reference_text_width(kept);
+    const std::string bytes = modified_utf8(kept + u"Cut off here" + std::u16string(1000, u'i'));
+    on_splash_thread([&bytes, left] { draw_splash_text(left, 100, bytes); });
+    expect_window(with_text(frame_picture(), left, 100, kept), "cut");
+}
+
 TEST_F(SplashWindow, WithoutAPictureNothingShowsAndDrawingsAreDropped)
 {
     EXPECT_EQ(on_splash_thread([] { show_splash_window(load_png_splash_image({})); }),
@@ -348,6 +361,27 @@ TEST_F(SplashBridge, DrawingResourcesStaySteadyOverManyCycles)
             return all;
         }();
     EXPECT_EQ(seen.err, "");
+}
+
+// Xlib aborts the process on a line of a few hundred thousand characters
+// (the first), or ends it on as many combining accents (the second).
+TEST(SplashLongTexts, TextsOfHundredsOfThousandsOfCharactersLeaveTheProcessRunning)
+{
+    const std::pair<const char*, const char*> texts[] = {{"250000", "ab"}, {"400000", "\\u0301"}};
+    for (const auto& text : texts) {
+        RunOptions options;
+        options.timeoutMs = 120000;
+        const RunResult result =
+            runProgram(probe_program().string(),
+                       {"show", picture("frame.png").string(), "repeated-field", "20", "100", text.first,
+                        text.second, "progress", "37", "216", "426", "12", "20", "85", "201", "caption", "hide"},
+                       options);
+        EXPECT_EQ(result.exitCode, 0) << text.second << ": " << describe(result);
+        EXPECT_EQ(result.out, std::string(kQueueMade) + "Initialize window system\nBitmap resource succefully loaded\n" +
+                                  kQueueEnded + "probe: done\n")
+            << describe(result);
+        EXPECT_EQ(result.err, "");
+    }
 }
 
 #ifndef _WIN32
