@@ -13,6 +13,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -41,6 +42,8 @@ public:
             Free(display, id);
         id = 0;
     }
+    // Lets go of the id without a request: for a display that is gone.
+    void forget() { id = 0; }
     XID get() const { return id; }
     explicit operator bool() const { return id != 0; }
 
@@ -86,7 +89,8 @@ struct channel {
 };
 
 // The connection of the splash thread(s), opened by the first show that
-// finds a display and kept, like the Windows font, for the process.
+// finds a display and kept, like the Windows font, for the process, unless
+// the display is lost.
 struct x_display {
     std::unique_ptr<Display, display_close> display;
     int screen = 0;
@@ -124,9 +128,17 @@ splash_state& state()
 
 // The splash ignores the failures of its own X requests, as it ignores GDI
 // results on Windows; any other connection's errors go where they went.
-// Xlib may call the handler on any thread that uses it.
+// Xlib may call the handlers on any thread that uses it.
 std::atomic<Display*> splash_display{nullptr};
 std::atomic<XErrorHandler> previous_error_handler{nullptr};
+std::atomic<XIOErrorHandler> previous_io_error_handler{nullptr};
+// A display that dies under the splash (its server ends, the connection
+// breaks) must not end the application. Xlib calls the I/O error handler
+// and then the display's exit handler, both of which would end the process
+// by default; here both return, Xlib's calls on that display do nothing from
+// then on, and the splash gives the display up as soon as its current call
+// returns. Set on the splash thread, inside one of its own Xlib calls.
+std::atomic<bool> splash_display_lost{false};
 
 int on_x_error(Display* display, XErrorEvent* event)
 {
@@ -134,6 +146,32 @@ int on_x_error(Display* display, XErrorEvent* event)
         return 0;
     const XErrorHandler previous = previous_error_handler.load();
     return previous != nullptr ? previous(display, event) : 0;
+}
+
+int on_x_io_error(Display* display)
+{
+    if (display == splash_display.load()) {
+        splash_display_lost = true;
+        return 0;
+    }
+    const XIOErrorHandler previous = previous_io_error_handler.load();
+    return previous != nullptr ? previous(display) : 0;
+}
+
+void on_x_io_error_exit(Display*, void*)
+{
+    splash_display_lost = true;
+}
+
+// The handlers are process-wide: set once, even when a lost display is
+// replaced by a new one.
+void install_error_handlers()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        previous_error_handler = XSetErrorHandler(on_x_error);
+        previous_io_error_handler = XSetIOErrorHandler(on_x_io_error);
+    });
 }
 
 std::unique_ptr<x_display> open_display()
@@ -147,8 +185,9 @@ std::unique_ptr<x_display> open_display()
     XVisualInfo info{};
     if (!XMatchVisualInfo(display, x->screen, kDepth, TrueColor, &info))
         return nullptr;
+    install_error_handlers();
     splash_display = display;
-    previous_error_handler = XSetErrorHandler(on_x_error);
+    XSetIOErrorExitHandler(display, on_x_io_error_exit, nullptr);
     x->visual = info.visual;
     x->red = channel(info.red_mask);
     x->green = channel(info.green_mask);
@@ -160,6 +199,24 @@ std::unique_ptr<x_display> open_display()
                     11.0, nullptr),
         font_close{display});
     return x;
+}
+
+// Once the display is lost nothing more is asked of it: the ids it gave are
+// dropped without a request, and closing it frees what Xlib and Xft keep
+// for it. The splash goes on as without a display; a later show tries to
+// open one again.
+bool display_usable(splash_state& s)
+{
+    if (s.x && splash_display_lost.load()) {
+        splash_line("Lost the connection to the display");
+        s.splash_window.forget();
+        s.splash_image.forget();
+        s.x->colormap.forget();
+        splash_display = nullptr;
+        s.x.reset();
+        splash_display_lost = false;
+    }
+    return s.x != nullptr;
 }
 
 void create_window(splash_state& s)
@@ -294,17 +351,20 @@ void show_picture(splash_state& s, Pixmap picture)
 }
 
 // Gives the frame to the window; a committed frame becomes the base image.
+// Nothing of the display is held past the pump, which may find it lost.
 void present(splash_state& s, x_pixmap frame, bool commit)
 {
     show_picture(s, frame.get());
-    pump_splash_messages();
     if (commit)
         s.splash_image = std::move(frame);
+    else
+        frame.reset(); // the window keeps it as its background
+    pump_splash_messages();
 }
 
-bool can_draw(const splash_state& s)
+bool can_draw(splash_state& s)
 {
-    return s.splash_image && s.splash_window;
+    return display_usable(s) && s.splash_image && s.splash_window;
 }
 
 } // namespace
@@ -312,6 +372,7 @@ bool can_draw(const splash_state& s)
 void show_splash_window(splash_bitmap image)
 {
     splash_state& s = state();
+    display_usable(s);
     s.splash_image.reset();
 
     splash_line("Initialize window system");
@@ -372,16 +433,18 @@ void draw_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int3
 void destroy_splash_window()
 {
     splash_state& s = state();
-    if (!s.splash_window)
+    if (!display_usable(s) || !s.splash_window)
         return;
     s.splash_window.reset();
     drain_events(s.x->display.get());
+    display_usable(s);
 }
 
 void pump_splash_messages()
 {
     splash_state& s = state();
-    if (!s.splash_window)
+    if (!display_usable(s) || !s.splash_window)
         return;
     drain_events(s.x->display.get());
+    display_usable(s);
 }
