@@ -1,4 +1,5 @@
 // Texts as Java hands them over, and where a progress bar goes.
+#include "splash_drawing.h"
 #include "splash_geometry.h"
 #include "splash_text.h"
 
@@ -98,6 +99,30 @@ TEST(SplashText, TheKeptPrefixDrawsAsTheWholeText)
                       utf16_from_modified_utf8(text, kSplashMostTextUnits));
         }
     EXPECT_EQ(splash_drawable_prefix("short"), "short");
+}
+
+TEST(SplashDrawings, OnlyTheLastUncommittedDrawingOfARunIsShown)
+{
+    splash_drawing_run run;
+    run.push_back(splash_progress(0, 0, 100, 5, 10, 0, 0, "first", false));
+    run.push_back(splash_field(1, 2, "kept one"));
+    run.push_back(splash_progress(0, 0, 100, 5, 20, 0, 0, "second", false));
+    run.push_back(splash_progress(0, 10, 100, 5, 30, 0, 0, "committed", true));
+    run.push_back(splash_field(3, 4, "kept two"));
+    run.push_back(splash_progress(0, 0, 100, 5, 40, 0, 0, "third", false));
+    run.push_back(splash_progress(0, 0, 100, 5, 50, 0, 0, "last", false));
+    const splash_drawing_plan plan = plan_splash_drawings(run);
+    ASSERT_EQ(plan.kept.size(), 3u);
+    EXPECT_EQ(plan.kept[0]->text, "kept one");
+    EXPECT_EQ(plan.kept[1]->text, "committed");
+    EXPECT_EQ(plan.kept[2]->text, "kept two");
+    ASSERT_NE(plan.shown, nullptr);
+    EXPECT_EQ(plan.shown->text, "last");
+    EXPECT_EQ(plan.shown->bar.right, 50);
+
+    run.push_back(splash_field(5, 6, "after all"));
+    EXPECT_EQ(plan_splash_drawings(run).shown, nullptr) << "a field replaces the last progress";
+    EXPECT_EQ(plan_splash_drawings({}).kept.size(), 0u);
 }
 
 void expect_rect(const splash_rect& r, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
