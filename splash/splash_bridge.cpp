@@ -2,8 +2,10 @@
 
 #include "dispatch_queue.h"
 #include "splash_output.h"
+#include "splash_text.h"
 #include "splash_window.h"
 
+#include <condition_variable>
 #include <exception>
 #include <future>
 #include <memory>
@@ -18,6 +20,14 @@ namespace {
 struct bridge_state {
     std::mutex lock;
     std::unique_ptr<dispatch_queue> splash_queue;
+    // Field and progress drawings posted since the last other task: one
+    // task, posted with the first of them, draws them all at once.
+    std::shared_ptr<splash_drawing_run> open_run;
+    // A hide waits for the splash thread without the lock; meanwhile a show
+    // or another hide waits for it to end, so that one splash thread at most
+    // uses the window.
+    bool hiding = false;
+    std::condition_variable hidden;
 };
 
 bridge_state& bridge()
@@ -61,6 +71,42 @@ bool make_queue(bridge_state& b)
     }
 }
 
+// The caller holds the lock. Drawings posted later go after this task.
+void post(bridge_state& b, dispatch_queue::task task)
+{
+    b.splash_queue->dispatch(std::move(task));
+    b.open_run.reset();
+}
+
+// On the splash thread: everything the run holds by now, in one frame.
+// Drawings posted from here on start a run of their own.
+void draw_run(const std::shared_ptr<splash_drawing_run>& run)
+{
+    splash_drawing_run drawings;
+    {
+        bridge_state& b = bridge();
+        std::lock_guard<std::mutex> lock(b.lock);
+        drawings.swap(*run);
+        if (b.open_run == run)
+            b.open_run.reset();
+    }
+    draw_splash_drawings(drawings);
+}
+
+// The caller holds the lock. However fast drawings come, the queue holds
+// one task for those the splash thread has not taken yet, and each text is
+// kept only as far as it can be drawn.
+void add_drawing(bridge_state& b, splash_drawing drawing)
+{
+    if (!b.open_run) {
+        auto run = std::make_shared<splash_drawing_run>();
+        b.splash_queue->dispatch(guarded([run] { draw_run(run); }));
+        b.open_run = run;
+    }
+    drawing.text = splash_drawable_prefix(drawing.text);
+    b.open_run->push_back(std::move(drawing));
+}
+
 // Runs a bridge operation under the lock; nothing it throws reaches the
 // caller, who may be the Java virtual machine.
 template <class Operation>
@@ -68,8 +114,8 @@ void locked(Operation operation)
 {
     try {
         bridge_state& b = bridge();
-        std::lock_guard<std::mutex> lock(b.lock);
-        operation(b);
+        std::unique_lock<std::mutex> lock(b.lock);
+        operation(b, lock);
     } catch (const std::exception& e) {
         report("Splash call failed: ", e);
     } catch (...) {
@@ -77,30 +123,36 @@ void locked(Operation operation)
     }
 }
 
+void wait_while_hiding(bridge_state& b, std::unique_lock<std::mutex>& lock)
+{
+    b.hidden.wait(lock, [&b] { return !b.hiding; });
+}
+
 } // namespace
 
 void show_resource_splash()
 {
-    locked([](bridge_state& b) {
+    locked([](bridge_state& b, std::unique_lock<std::mutex>& lock) {
+        wait_while_hiding(b, lock);
         if (make_queue(b))
-            b.splash_queue->dispatch(guarded([] { show_splash_window(load_resource_splash_image()); }));
+            post(b, guarded([] { show_splash_window(load_resource_splash_image()); }));
     });
 }
 
 void show_png_splash(splash_bytes png)
 {
-    locked([&png](bridge_state& b) {
+    locked([&png](bridge_state& b, std::unique_lock<std::mutex>& lock) {
+        wait_while_hiding(b, lock);
         if (make_queue(b))
-            b.splash_queue->dispatch(
-                guarded([png = std::move(png)] { show_splash_window(load_png_splash_image(png)); }));
+            post(b, guarded([png = std::move(png)] { show_splash_window(load_png_splash_image(png)); }));
     });
 }
 
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
 {
-    locked([&](bridge_state& b) {
+    locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {
         if (b.splash_queue)
-            b.splash_queue->dispatch(guarded([x, y, text] { draw_splash_text(x, y, text); }));
+            add_drawing(b, splash_field(x, y, text));
     });
 }
 
@@ -108,30 +160,35 @@ void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32
                          std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
                          const std::string& text, bool commit)
 {
-    locked([&](bridge_state& b) {
+    locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {
         if (b.splash_queue)
-            b.splash_queue->dispatch(
-                guarded([bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y, text, commit] {
-                    draw_splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y, text,
-                                         commit);
-                }));
+            add_drawing(b, splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y,
+                                           text, commit));
     });
 }
 
 void hide_splash()
 {
-    locked([](bridge_state& b) {
+    locked([](bridge_state& b, std::unique_lock<std::mutex>& lock) {
+        wait_while_hiding(b, lock);
         if (!b.splash_queue)
             return;
         // The queue has one worker: once the hide task has run, so has
         // everything posted before it.
         auto hidden = std::make_shared<std::promise<void>>();
         std::future<void> done = hidden->get_future();
-        b.splash_queue->dispatch([hidden, hide = guarded([] { destroy_splash_window(); })] {
+        post(b, [hidden, hide = guarded([] { destroy_splash_window(); })] {
             hide();
             hidden->set_value();
         });
+        // Calls from here on find no queue and do nothing, without waiting.
+        std::unique_ptr<dispatch_queue> queue = std::move(b.splash_queue);
+        b.hiding = true;
+        lock.unlock();
         done.wait();
-        b.splash_queue.reset();
+        queue.reset();
+        lock.lock();
+        b.hiding = false;
+        b.hidden.notify_all();
     });
 }

@@ -3,8 +3,10 @@
 // arguments and posts the work to the splash thread (the single worker of
 // the queue "splash_msg_queue"); only hide_splash waits for it. Any thread
 // may call them: a lock keeps a show that makes the queue, a post and a hide
-// that destroys it from overlapping. None reports a failure to its caller;
-// a failure is written as a line.
+// that takes it away from overlapping, and one splash thread at most exists.
+// Field and progress calls made while the splash thread is busy are drawn
+// together. None reports a failure to its caller; a failure is written as a
+// line.
 #pragma once
 
 #include "splash_image.h"
@@ -18,12 +20,13 @@ void show_resource_splash();
 void show_png_splash(splash_bytes png);
 
 // Field, progress and hide need a queue: without one (before the first show,
-// or after a hide) they do nothing. Texts are modified UTF-8.
+// or once a hide has begun) they do nothing. Texts are modified UTF-8.
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text);
 void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
                          std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
                          const std::string& text, bool commit);
 
 // Waits until the window is gone and everything posted before has run, then
-// ends the splash thread. Must not be called on the splash thread.
+// ends the splash thread; other threads' calls go on meanwhile (a show waits
+// for the hide to end). Must not be called on the splash thread.
 void hide_splash();

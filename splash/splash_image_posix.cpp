@@ -1,6 +1,7 @@
 #include "splash_image.h"
 
 #include "splash_output.h"
+#include "splash_picture_size.h"
 #include "splash_pixels_posix.h"
 
 #include <dlfcn.h>
@@ -47,16 +48,26 @@ void quiet_error(png_structp png, png_const_charp)
 
 void quiet_warning(png_structp, png_const_charp) {}
 
+enum class decode_result { decoded, refused, failed };
+
 // libpng reports errors by longjmp. No object with a destructor lives in the
 // frames that a longjmp may leave: these two functions hold plain values
 // only, and everything they fill belongs to their caller.
-bool read_header(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height)
+decode_result read_header(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) {
+        // libpng keeps the size that the header declares before it checks
+        // it against the user limits: tell a refused size from a broken file.
+        *width = png_get_image_width(png, info);
+        *height = png_get_image_height(png, info);
+        return *width != 0 && *height != 0 && !splash_size_allowed(*width, *height) ? decode_result::refused
+                                                                                     : decode_result::failed;
+    }
     png_read_info(png, info);
     *width = png_get_image_width(png, info);
     *height = png_get_image_height(png, info);
+    if (!splash_size_allowed(*width, *height))
+        return decode_result::refused;
     // Any PNG to 8-bit RGBA, with no gamma or colour correction (as the
     // Windows decoder does it).
     png_set_expand(png);
@@ -65,7 +76,8 @@ bool read_header(png_structp png, png_infop info, png_uint_32* width, png_uint_3
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    return png_get_rowbytes(png, info) == 4 * static_cast<png_size_t>(*width);
+    return png_get_rowbytes(png, info) == 4 * static_cast<png_size_t>(*width) ? decode_result::decoded
+                                                                               : decode_result::failed;
 }
 
 bool read_rows(png_structp png, png_bytepp rows)
@@ -97,19 +109,35 @@ public:
 
 constexpr std::size_t kSignatureSize = 8;
 
-// Returns false with its line written when the picture cannot be decoded.
-bool decode_png_stream(png_stream& stream, decoded_png& decoded)
+// Ancillary chunks (texts, colour profiles), which a splash does not use,
+// may take this much memory each once decompressed, and only so many are
+// kept.
+constexpr png_alloc_size_t kMostChunkBytes = 8u << 20;
+constexpr png_uint_32 kMostAncillaryChunks = 128;
+
+// Writes its line when the picture cannot be decoded; a refused size is left
+// to the caller, which has the size in decoded.
+decode_result decode_png_stream(png_stream& stream, decoded_png& decoded)
 {
     png_reader reader;
     if (reader.png == nullptr || reader.info == nullptr) {
         splash_line("Failed to create instance of PNG decoder");
-        return false;
+        return decode_result::failed;
     }
     png_set_read_fn(reader.png, &stream, read_from_stream);
-    if (stream.bytes.size() < kSignatureSize || png_sig_cmp(stream.bytes.data(), 0, kSignatureSize) != 0 ||
-        !read_header(reader.png, reader.info, &decoded.width, &decoded.height)) {
-        splash_line("Failed to initialize PNG decoder");
-        return false;
+    // libpng itself refuses a wider or higher picture while it reads the
+    // header, before anything of the image is allocated.
+    png_set_user_limits(reader.png, kSplashMostSide, kSplashMostSide);
+    png_set_chunk_malloc_max(reader.png, kMostChunkBytes);
+    png_set_chunk_cache_max(reader.png, kMostAncillaryChunks);
+    const decode_result header =
+        stream.bytes.size() < kSignatureSize || png_sig_cmp(stream.bytes.data(), 0, kSignatureSize) != 0
+            ? decode_result::failed
+            : read_header(reader.png, reader.info, &decoded.width, &decoded.height);
+    if (header != decode_result::decoded) {
+        if (header == decode_result::failed)
+            splash_line("Failed to initialize PNG decoder");
+        return header;
     }
     // A PNG holds one image: the frame count is always 1 here.
     const std::size_t stride = 4 * static_cast<std::size_t>(decoded.width);
@@ -119,13 +147,10 @@ bool decode_png_stream(png_stream& stream, decoded_png& decoded)
         rows[y] = decoded.rgba.data() + y * stride;
     if (!read_rows(reader.png, rows.data())) {
         splash_line("Failed to load first frame");
-        return false;
+        return decode_result::failed;
     }
-    return true;
+    return decode_result::decoded;
 }
-
-// The X protocol cannot address a picture larger than this.
-constexpr png_uint_32 kLargestSide = 32767;
 
 std::uint32_t premultiplied(const png_byte* rgba)
 {
@@ -136,8 +161,7 @@ std::uint32_t premultiplied(const png_byte* rgba)
 
 splash_bitmap create_splash_bitmap(const decoded_png& decoded)
 {
-    if (decoded.width == 0 || decoded.height == 0 || decoded.width > kLargestSide ||
-        decoded.height > kLargestSide) {
+    if (decoded.width == 0 || decoded.height == 0) {
         splash_error_line("Failed to get bitmap size");
         return nullptr;
     }
@@ -157,7 +181,13 @@ splash_bitmap bitmap_from_stream(png_stream* stream)
         return nullptr;
     }
     decoded_png decoded;
-    if (!decode_png_stream(*stream, decoded)) {
+    switch (decode_png_stream(*stream, decoded)) {
+    case decode_result::decoded:
+        break;
+    case decode_result::refused:
+        splash_error_line(splash_size_refusal(decoded.width, decoded.height));
+        return nullptr;
+    case decode_result::failed:
         splash_line("Failed to load bitmap from stream");
         return nullptr;
     }

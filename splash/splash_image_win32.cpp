@@ -1,6 +1,7 @@
 #include "splash_image.h"
 
 #include "splash_output.h"
+#include "splash_picture_size.h"
 
 #include <windows.h>
 
@@ -80,6 +81,11 @@ splash_bitmap create_splash_bitmap(IWICBitmapSource* source)
     UINT height = 0;
     if (FAILED(source->GetSize(&width, &height)) || width == 0 || height == 0) {
         splash_error_line("Failed to get bitmap size");
+        return nullptr;
+    }
+    // Before any pixel is allocated or decoded.
+    if (!splash_size_allowed(width, height)) {
+        splash_error_line(splash_size_refusal(width, height));
         return nullptr;
     }
     BITMAPINFO info{};

@@ -40,13 +40,13 @@ void append_utf8(std::string& out, char32_t c)
 
 } // namespace
 
-std::u16string utf16_from_modified_utf8(const std::string& bytes)
+std::u16string utf16_from_modified_utf8(const std::string& bytes, std::size_t most_units)
 {
     std::u16string out;
-    out.reserve(bytes.size());
     const std::size_t size = bytes.size();
+    out.reserve(size < most_units ? size : most_units);
     std::size_t i = 0;
-    while (i < size) {
+    while (i < size && out.size() < most_units) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
         auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
         if (lead < 0x80) {
@@ -64,6 +64,8 @@ std::u16string utf16_from_modified_utf8(const std::string& bytes)
             // Standard 4-byte UTF-8, as native callers may write it.
             const char32_t c = ((lead & 0x07) << 18) | ((at(1) & 0x3F) << 12) | ((at(2) & 0x3F) << 6) | (at(3) & 0x3F);
             if (c >= 0x10000 && c <= 0x10FFFF) {
+                if (most_units - out.size() < 2)
+                    break;
                 out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
                 out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
             } else {
@@ -75,12 +77,16 @@ std::u16string utf16_from_modified_utf8(const std::string& bytes)
             i += 1;
         }
     }
+    // Modified UTF-8 writes a pair as two 3-byte sequences: a cut between
+    // them leaves half a character.
+    if (i < size && !out.empty() && is_high_surrogate(out.back()))
+        out.pop_back();
     return out;
 }
 
-std::string utf8_from_modified_utf8(const std::string& bytes)
+std::string utf8_from_modified_utf8(const std::string& bytes, std::size_t most_units)
 {
-    const std::u16string units = utf16_from_modified_utf8(bytes);
+    const std::u16string units = utf16_from_modified_utf8(bytes, most_units);
     std::string out;
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
@@ -95,4 +101,13 @@ std::string utf8_from_modified_utf8(const std::string& bytes)
         }
     }
     return out;
+}
+
+std::string splash_drawable_prefix(const std::string& bytes)
+{
+    // Each code unit takes at most 3 bytes, so decoding has stopped before
+    // byte 3 * kSplashMostTextUnits; a character starting before that ends
+    // within 3 more.
+    constexpr std::size_t kMostBytes = 3 * kSplashMostTextUnits + 3;
+    return bytes.size() <= kMostBytes ? bytes : bytes.substr(0, kMostBytes);
 }

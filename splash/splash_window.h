@@ -6,10 +6,12 @@
 // Drawing is copy-and-replace: each drawing copies the base image into a
 // fresh frame, paints onto it and gives the frame to the window. Field texts
 // and committed progress drawings make the frame the new base image;
-// uncommitted progress drawings are shown only until the next drawing.
+// uncommitted progress drawings are shown only until the next drawing. A
+// run of drawings that waited for the splash thread together gets one frame.
 #pragma once
 
 #include "splash_bitmap.h"
+#include "splash_drawing.h"
 
 #include <cstdint>
 #include <string>
@@ -27,8 +29,17 @@ void draw_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int3
                           std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
                           const std::string& text, bool commit);
 
+// Draws a run of drawings in their order and gives the window one frame:
+// the picture and the screen end as drawing them one by one would leave
+// them. Texts are cut to kSplashMostTextUnits code units.
+void draw_splash_drawings(const splash_drawing_run& run);
+
 // Removes the window from the screen; the base image stays.
 void destroy_splash_window();
 
 // Handles whatever events wait for the splash thread's windows; never blocks.
 void pump_splash_messages();
+
+// How many pictures the window has been given since the process started: a
+// show's picture and each drawn frame. Any thread may ask.
+std::uint64_t splash_frames_shown();

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -41,6 +42,8 @@ public:
             Free(display, id);
         id = 0;
     }
+    // Lets go of the id without a request: for a display that is gone.
+    void forget() { id = 0; }
     XID get() const { return id; }
     explicit operator bool() const { return id != 0; }
 
@@ -86,7 +89,8 @@ struct channel {
 };
 
 // The connection of the splash thread(s), opened by the first show that
-// finds a display and kept, like the Windows font, for the process.
+// finds a display and kept, like the Windows font, for the process, unless
+// the display is lost.
 struct x_display {
     std::unique_ptr<Display, display_close> display;
     int screen = 0;
@@ -124,9 +128,17 @@ splash_state& state()
 
 // The splash ignores the failures of its own X requests, as it ignores GDI
 // results on Windows; any other connection's errors go where they went.
-// Xlib may call the handler on any thread that uses it.
+// Xlib may call the handlers on any thread that uses it.
 std::atomic<Display*> splash_display{nullptr};
 std::atomic<XErrorHandler> previous_error_handler{nullptr};
+std::atomic<XIOErrorHandler> previous_io_error_handler{nullptr};
+// A display that dies under the splash (its server ends, the connection
+// breaks) must not end the application. Xlib calls the I/O error handler
+// and then the display's exit handler, both of which would end the process
+// by default; here both return, Xlib's calls on that display do nothing from
+// then on, and the splash gives the display up as soon as its current call
+// returns. Set on the splash thread, inside one of its own Xlib calls.
+std::atomic<bool> splash_display_lost{false};
 
 int on_x_error(Display* display, XErrorEvent* event)
 {
@@ -134,6 +146,32 @@ int on_x_error(Display* display, XErrorEvent* event)
         return 0;
     const XErrorHandler previous = previous_error_handler.load();
     return previous != nullptr ? previous(display, event) : 0;
+}
+
+int on_x_io_error(Display* display)
+{
+    if (display == splash_display.load()) {
+        splash_display_lost = true;
+        return 0;
+    }
+    const XIOErrorHandler previous = previous_io_error_handler.load();
+    return previous != nullptr ? previous(display) : 0;
+}
+
+void on_x_io_error_exit(Display*, void*)
+{
+    splash_display_lost = true;
+}
+
+// The handlers are process-wide: set once, even when a lost display is
+// replaced by a new one.
+void install_error_handlers()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        previous_error_handler = XSetErrorHandler(on_x_error);
+        previous_io_error_handler = XSetIOErrorHandler(on_x_io_error);
+    });
 }
 
 std::unique_ptr<x_display> open_display()
@@ -147,8 +185,9 @@ std::unique_ptr<x_display> open_display()
     XVisualInfo info{};
     if (!XMatchVisualInfo(display, x->screen, kDepth, TrueColor, &info))
         return nullptr;
+    install_error_handlers();
     splash_display = display;
-    previous_error_handler = XSetErrorHandler(on_x_error);
+    XSetIOErrorExitHandler(display, on_x_io_error_exit, nullptr);
     x->visual = info.visual;
     x->red = channel(info.red_mask);
     x->green = channel(info.green_mask);
@@ -160,6 +199,24 @@ std::unique_ptr<x_display> open_display()
                     11.0, nullptr),
         font_close{display});
     return x;
+}
+
+// Once the display is lost nothing more is asked of it: the ids it gave are
+// dropped without a request, and closing it frees what Xlib and Xft keep
+// for it. The splash goes on as without a display; a later show tries to
+// open one again.
+bool display_usable(splash_state& s)
+{
+    if (s.x && splash_display_lost.load()) {
+        splash_line("Lost the connection to the display");
+        s.splash_window.forget();
+        s.splash_image.forget();
+        s.x->colormap.forget();
+        splash_display = nullptr;
+        s.x.reset();
+        splash_display_lost = false;
+    }
+    return s.x != nullptr;
 }
 
 void create_window(splash_state& s)
@@ -235,57 +292,94 @@ bool in_protocol_range(std::int64_t value)
     return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
 }
 
-void draw_text(const x_display& x, Drawable target, std::int32_t left, std::int32_t top, const std::string& text)
-{
-    XftFont* font = x.font.get();
-    if (font == nullptr || !in_protocol_range(left) || !in_protocol_range(std::int64_t{top} + font->ascent))
-        return;
-    Display* display = x.display.get();
-    std::unique_ptr<XftDraw, draw_destroy> draw(XftDrawCreate(display, target, x.visual, x.colormap.get()));
-    const XRenderColor black{0, 0, 0, 0xFFFF};
-    XftColor colour;
-    if (!draw || !XftColorAllocValue(display, x.visual, x.colormap.get(), &black, &colour))
-        return;
-    const std::string characters = utf8_from_modified_utf8(text);
-    // Xft places text by its baseline; GDI by the top of the character cell.
-    XftDrawStringUtf8(draw.get(), &colour, font, left, top + font->ascent,
-                      reinterpret_cast<const FcChar8*>(characters.data()), static_cast<int>(characters.size()));
-    XftColorFree(display, x.visual, x.colormap.get(), &colour);
-}
+// Paints texts and bars onto one frame: one Xft drawable and one colour for
+// however many drawings go onto it.
+class frame_painter {
+public:
+    frame_painter(const x_display& x, Drawable target, GC gc, std::int32_t width, std::int32_t height)
+        : x(x), target(target), gc(gc), width(width), height(height),
+          draw(XftDrawCreate(x.display.get(), target, x.visual, x.colormap.get()))
+    {
+        const XRenderColor black{0, 0, 0, 0xFFFF};
+        has_colour = draw && XftColorAllocValue(x.display.get(), x.visual, x.colormap.get(), &black, &colour);
+    }
+    ~frame_painter()
+    {
+        if (has_colour)
+            XftColorFree(x.display.get(), x.visual, x.colormap.get(), &colour);
+    }
+    frame_painter(const frame_painter&) = delete;
+    frame_painter& operator=(const frame_painter&) = delete;
 
-void draw_bar(const x_display& x, Drawable target, GC gc, const splash_rect& bar, std::int32_t width,
-              std::int32_t height)
-{
-    // Only the part on the picture: the protocol's 16-bit coordinates could
-    // not carry the rest.
-    const splash_rect visible{std::max(bar.left, 0), std::max(bar.top, 0), std::min(bar.right, width),
-                              std::min(bar.bottom, height)};
-    if (splash_rect_empty(visible))
-        return;
-    XSetForeground(x.display.get(), gc, x.pixel(kBarRed, kBarGreen, kBarBlue));
-    XFillRectangle(x.display.get(), target, gc, visible.left, visible.top,
-                   static_cast<unsigned>(visible.right - visible.left),
-                   static_cast<unsigned>(visible.bottom - visible.top));
-}
+    void paint(const splash_drawing& drawing)
+    {
+        draw_text(drawing.text_x, drawing.text_y, drawing.text);
+        if (drawing.has_bar)
+            draw_bar(drawing.bar);
+    }
 
-// A frame holding the base image and whatever paint() adds.
-template <class Paint>
-x_pixmap compose_frame(splash_state& s, Paint paint)
+private:
+    void draw_text(std::int32_t left, std::int32_t top, const std::string& text)
+    {
+        XftFont* font = x.font.get();
+        if (font == nullptr || !has_colour || !in_protocol_range(left) ||
+            !in_protocol_range(std::int64_t{top} + font->ascent))
+            return;
+        const std::string characters = utf8_from_modified_utf8(text, kSplashMostTextUnits);
+        // Xft places text by its baseline; GDI by the top of the character cell.
+        XftDrawStringUtf8(draw.get(), &colour, font, left, top + font->ascent,
+                          reinterpret_cast<const FcChar8*>(characters.data()), static_cast<int>(characters.size()));
+    }
+
+    void draw_bar(const splash_rect& bar)
+    {
+        // Only the part on the picture: the protocol's 16-bit coordinates
+        // could not carry the rest.
+        const splash_rect visible{std::max(bar.left, 0), std::max(bar.top, 0), std::min(bar.right, width),
+                                  std::min(bar.bottom, height)};
+        if (splash_rect_empty(visible))
+            return;
+        XSetForeground(x.display.get(), gc, x.pixel(kBarRed, kBarGreen, kBarBlue));
+        XFillRectangle(x.display.get(), target, gc, visible.left, visible.top,
+                       static_cast<unsigned>(visible.right - visible.left),
+                       static_cast<unsigned>(visible.bottom - visible.top));
+    }
+
+    const x_display& x;
+    Drawable target;
+    GC gc;
+    std::int32_t width;
+    std::int32_t height;
+    std::unique_ptr<XftDraw, draw_destroy> draw;
+    XftColor colour{};
+    bool has_colour = false;
+};
+
+// A new frame holding the source picture with the drawings painted over it,
+// in their order. A display lost on the way ends the painting.
+x_pixmap compose_frame(splash_state& s, Pixmap source, const std::vector<const splash_drawing*>& drawings)
 {
     const x_display& x = *s.x;
     Display* display = x.display.get();
-    x_pixmap frame(display, XCreatePixmap(display, s.splash_window.get(),
-                                          static_cast<unsigned>(s.splash_image_width),
-                                          static_cast<unsigned>(s.splash_image_height), kDepth));
+    const auto width = static_cast<unsigned>(s.splash_image_width);
+    const auto height = static_cast<unsigned>(s.splash_image_height);
+    x_pixmap frame(display, XCreatePixmap(display, s.splash_window.get(), width, height, kDepth));
     unique_gc gc(XCreateGC(display, frame.get(), 0, nullptr), gc_free{display});
-    XCopyArea(display, s.splash_image.get(), frame.get(), gc.get(), 0, 0, static_cast<unsigned>(s.splash_image_width),
-              static_cast<unsigned>(s.splash_image_height), 0, 0);
-    paint(frame.get(), gc.get());
+    XCopyArea(display, source, frame.get(), gc.get(), 0, 0, width, height, 0, 0);
+    frame_painter painter(x, frame.get(), gc.get(), s.splash_image_width, s.splash_image_height);
+    for (const splash_drawing* drawing : drawings) {
+        if (splash_display_lost.load())
+            break;
+        painter.paint(*drawing);
+    }
     return frame;
 }
 
+std::atomic<std::uint64_t> frames_shown{0};
+
 void show_picture(splash_state& s, Pixmap picture)
 {
+    ++frames_shown;
     Display* display = s.x->display.get();
     // The server keeps the background pixmap for as long as the window uses
     // it, so the client may free its own reference at once.
@@ -293,18 +387,9 @@ void show_picture(splash_state& s, Pixmap picture)
     XClearWindow(display, s.splash_window.get());
 }
 
-// Gives the frame to the window; a committed frame becomes the base image.
-void present(splash_state& s, x_pixmap frame, bool commit)
+bool can_draw(splash_state& s)
 {
-    show_picture(s, frame.get());
-    pump_splash_messages();
-    if (commit)
-        s.splash_image = std::move(frame);
-}
-
-bool can_draw(const splash_state& s)
-{
-    return s.splash_image && s.splash_window;
+    return display_usable(s) && s.splash_image && s.splash_window;
 }
 
 } // namespace
@@ -312,6 +397,7 @@ bool can_draw(const splash_state& s)
 void show_splash_window(splash_bitmap image)
 {
     splash_state& s = state();
+    display_usable(s);
     s.splash_image.reset();
 
     splash_line("Initialize window system");
@@ -344,44 +430,44 @@ void show_splash_window(splash_bitmap image)
     pump_splash_messages();
 }
 
-void draw_splash_text(std::int32_t x, std::int32_t y, const std::string& text)
+void draw_splash_drawings(const splash_drawing_run& run)
 {
     splash_state& s = state();
-    if (!can_draw(s))
+    if (run.empty() || !can_draw(s))
         return;
-    present(s, compose_frame(s, [&](Drawable frame, GC) { draw_text(*s.x, frame, x, y, text); }), true);
-}
-
-void draw_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                          std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                          const std::string& text, bool commit)
-{
-    splash_state& s = state();
-    if (!can_draw(s))
-        return;
-    const splash_rect bar = splash_bar_rect(bar_left, bar_top, bar_width, bar_height, percent);
-    present(s,
-            compose_frame(s,
-                          [&](Drawable frame, GC gc) {
-                              draw_text(*s.x, frame, text_x, text_y, text);
-                              draw_bar(*s.x, frame, gc, bar, s.splash_image_width, s.splash_image_height);
-                          }),
-            commit);
+    const splash_drawing_plan plan = plan_splash_drawings(run);
+    if (!plan.kept.empty())
+        s.splash_image = compose_frame(s, s.splash_image.get(), plan.kept);
+    if (plan.shown != nullptr) {
+        // Freed at once: the window keeps it as its background.
+        const x_pixmap frame = compose_frame(s, s.splash_image.get(), {plan.shown});
+        show_picture(s, frame.get());
+    } else {
+        show_picture(s, s.splash_image.get());
+    }
+    pump_splash_messages();
 }
 
 void destroy_splash_window()
 {
     splash_state& s = state();
-    if (!s.splash_window)
+    if (!display_usable(s) || !s.splash_window)
         return;
     s.splash_window.reset();
     drain_events(s.x->display.get());
+    display_usable(s);
 }
 
 void pump_splash_messages()
 {
     splash_state& s = state();
-    if (!s.splash_window)
+    if (!display_usable(s) || !s.splash_window)
         return;
     drain_events(s.x->display.get());
+    display_usable(s);
+}
+
+std::uint64_t splash_frames_shown()
+{
+    return frames_shown.load();
 }

@@ -1,5 +1,6 @@
 #include "splash_window.h"
 
+#include "splash_drawing.h"
 #include "splash_geometry.h"
 #include "splash_output.h"
 #include "splash_text.h"
@@ -8,7 +9,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -76,8 +79,11 @@ splash_state& state()
     return *instance;
 }
 
+std::atomic<std::uint64_t> frames_shown{0};
+
 void give_window(splash_state& s, HBITMAP bitmap)
 {
+    ++frames_shown;
     SendMessageA(s.splash_window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     s.shown_bitmap = bitmap;
 }
@@ -96,42 +102,10 @@ void create_window(splash_state& s)
                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, module, nullptr);
 }
 
-// A 24-bit frame holding the base image and whatever paint() adds; copying
-// drops the alpha channel. Empty when the frame cannot be made.
-template <class Paint>
-splash_bitmap compose_frame(const splash_state& s, Paint paint)
-{
-    screen_dc screen;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = s.splash_image_width;
-    info.bmiHeader.biHeight = s.splash_image_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    splash_bitmap frame(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-    if (!frame)
-        return nullptr;
-
-    memory_dc target(CreateCompatibleDC(screen.get()));
-    memory_dc source(CreateCompatibleDC(target.get()));
-    {
-        selection frame_selected(target.get(), frame.get());
-        selection base_selected(source.get(), s.splash_image.get());
-        selection font_selected(target.get(), s.splash_font.get());
-        SetBkMode(target.get(), TRANSPARENT);
-        BitBlt(target.get(), 0, 0, s.splash_image_width, s.splash_image_height, source.get(), 0, 0, SRCCOPY);
-        paint(target.get());
-    }
-    GdiFlush();
-    return frame;
-}
-
 void draw_text(HDC dc, std::int32_t x, std::int32_t y, const std::string& text)
 {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
-    const std::u16string characters = utf16_from_modified_utf8(text);
+    const std::u16string characters = utf16_from_modified_utf8(text, kSplashMostTextUnits);
     TextOutW(dc, x, y, reinterpret_cast<const wchar_t*>(characters.c_str()), static_cast<int>(characters.size()));
 }
 
@@ -148,17 +122,40 @@ void draw_bar(HDC dc, const splash_rect& bar)
     Rectangle(dc, bar.left, bar.top, bar.right + 1, bar.bottom + 1);
 }
 
-// Gives the frame to the window; a committed frame becomes the base image.
-void present(splash_state& s, splash_bitmap frame, bool commit)
+// A 24-bit frame holding the source picture with the drawings painted over
+// it, in their order; copying drops the alpha channel. Empty when the frame
+// cannot be made.
+splash_bitmap compose_frame(const splash_state& s, HBITMAP source, const std::vector<const splash_drawing*>& drawings)
 {
-    give_window(s, frame.get());
-    pump_splash_messages();
-    if (commit) {
-        s.splash_image = std::move(frame);
-        s.shown_extra.reset();
-    } else {
-        s.shown_extra = std::move(frame);
+    screen_dc screen;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = s.splash_image_width;
+    info.bmiHeader.biHeight = s.splash_image_height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    splash_bitmap frame(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!frame)
+        return nullptr;
+
+    memory_dc target(CreateCompatibleDC(screen.get()));
+    memory_dc picture(CreateCompatibleDC(target.get()));
+    {
+        selection frame_selected(target.get(), frame.get());
+        selection source_selected(picture.get(), source);
+        selection font_selected(target.get(), s.splash_font.get());
+        SetBkMode(target.get(), TRANSPARENT);
+        BitBlt(target.get(), 0, 0, s.splash_image_width, s.splash_image_height, picture.get(), 0, 0, SRCCOPY);
+        for (const splash_drawing* drawing : drawings) {
+            draw_text(target.get(), drawing->text_x, drawing->text_y, drawing->text);
+            if (drawing->has_bar)
+                draw_bar(target.get(), drawing->bar);
+        }
     }
+    GdiFlush();
+    return frame;
 }
 
 bool can_draw(const splash_state& s)
@@ -202,29 +199,32 @@ void show_splash_window(splash_bitmap image)
     pump_splash_messages();
 }
 
-void draw_splash_text(std::int32_t x, std::int32_t y, const std::string& text)
+void draw_splash_drawings(const splash_drawing_run& run)
 {
     splash_state& s = state();
-    if (!can_draw(s))
+    if (run.empty() || !can_draw(s))
         return;
-    present(s, compose_frame(s, [&](HDC dc) { draw_text(dc, x, y, text); }), true);
-}
-
-void draw_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                          std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                          const std::string& text, bool commit)
-{
-    splash_state& s = state();
-    if (!can_draw(s))
-        return;
-    const splash_rect bar = splash_bar_rect(bar_left, bar_top, bar_width, bar_height, percent);
-    present(s,
-            compose_frame(s,
-                          [&](HDC dc) {
-                              draw_text(dc, text_x, text_y, text);
-                              draw_bar(dc, bar);
-                          }),
-            commit);
+    const splash_drawing_plan plan = plan_splash_drawings(run);
+    splash_bitmap base;
+    if (!plan.kept.empty()) {
+        base = compose_frame(s, s.splash_image.get(), plan.kept);
+        // No frame, no picture to draw on until the next show.
+        if (!base) {
+            give_window(s, nullptr);
+            pump_splash_messages();
+            s.splash_image.reset();
+            s.shown_extra.reset();
+            return;
+        }
+    }
+    HBITMAP const source = base ? base.get() : s.splash_image.get();
+    splash_bitmap frame = plan.shown != nullptr ? compose_frame(s, source, {plan.shown}) : nullptr;
+    // The window lets go of what it showed before any bitmap is released.
+    give_window(s, plan.shown != nullptr ? frame.get() : source);
+    pump_splash_messages();
+    if (base)
+        s.splash_image = std::move(base);
+    s.shown_extra = std::move(frame);
 }
 
 void destroy_splash_window()
@@ -248,4 +248,9 @@ void pump_splash_messages()
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+std::uint64_t splash_frames_shown()
+{
+    return frames_shown.load();
 }

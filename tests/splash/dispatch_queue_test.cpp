@@ -1,7 +1,8 @@
-// The dispatch queue: its lines, its order, its end. Also run under
-// ThreadSanitizer (label tsan).
+// The dispatch queue: its lines, its order, its end; and the splash bridge's
+// use of it from many threads. Also run under ThreadSanitizer (label tsan).
 #include "dispatch_queue.h"
 #include "output_capture.h"
+#include "splash_bridge.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <future>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -217,6 +219,58 @@ TEST(DispatchQueue, SeveralWorkersRunTasksAtTheSameTime)
         changed.wait_for(guard, 60s, [&] { return inside == kWorkers; });
     }
     EXPECT_EQ(met, kWorkers);
+}
+
+// Threads keep posting drawings while others hide the splash and show it
+// again. A hide waits for its splash thread without holding the others up,
+// so the bridge must still make no new queue before the last one has ended.
+// No picture is shown: the window layer has nothing to draw on, the bridge
+// does all its work.
+TEST(SplashBridgeOnTheQueue, HidesRacingWithDrawingsAndShowsKeepOneSplashThreadAtATime)
+{
+    output_capture capture;
+    std::atomic<bool> done{false};
+    std::vector<std::thread> drawers;
+    for (int t = 0; t < 3; ++t)
+        drawers.emplace_back([&done, t] {
+            for (int i = 0; !done; ++i) {
+                set_splash_field(t, i % 100, "field");
+                set_splash_progress(0, 40, 120, 8, i % 101, 0, 20, "progress", i % 7 == 0);
+            }
+        });
+    std::vector<std::thread> showers;
+    for (int t = 0; t < 2; ++t)
+        showers.emplace_back([] {
+            for (int i = 0; i < 15; ++i) {
+                show_png_splash(splash_bytes{'n', 'o', 'n', 'e'});
+                hide_splash();
+            }
+        });
+    for (std::thread& shower : showers)
+        shower.join();
+    done = true;
+    for (std::thread& drawer : drawers)
+        drawer.join();
+    hide_splash();
+    const captured_output seen = capture.finish();
+
+    std::istringstream lines(seen.out);
+    std::string line;
+    bool running = false;
+    int made = 0;
+    while (std::getline(lines, line)) {
+        if (line == "Creating dispatch queue: splash_msg_queue") {
+            EXPECT_FALSE(running) << "a second splash thread while one runs";
+            running = true;
+            ++made;
+        } else if (line == "Destructor: Joining thread 0 until completion") {
+            EXPECT_TRUE(running);
+            running = false;
+        }
+    }
+    EXPECT_FALSE(running) << "the last hide left its splash thread";
+    EXPECT_GE(made, 15);
+    EXPECT_LE(made, 30);
 }
 
 } // namespace

@@ -1,14 +1,17 @@
 // Loading the splash picture: what each failure writes, and what a PNG
 // becomes.
+#include "allocation_watch.h"
 #include "bitmap_view.h"
 #include "output_capture.h"
 #include "pictures.h"
+#include "png_bytes.h"
 #include "splash_image.h"
 #include "splash_test_paths.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 using namespace splash_test;
 
@@ -122,5 +125,62 @@ TEST(SplashImage, EachLoadDecodesAnew)
     EXPECT_NE(first.bitmap.get(), second.bitmap.get());
     EXPECT_EQ(view_of(first.bitmap).argb, view_of(second.bitmap).argb);
 }
+
+std::string refusal(std::uint32_t width, std::uint32_t height)
+{
+    return "The bitmap is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels (at most 8192 per side and 16777216 in all)\n";
+}
+
+// Without the size check these pictures would be decoded whole; with it,
+// nothing more than a copy of the file and small buffers is allocated.
+constexpr std::size_t kCeiling = 256u << 20;
+constexpr std::size_t kSmallBuffers = 64u << 10;
+
+TEST(SplashImage, APictureBeyondTheBoundIsRefusedWithOneLine)
+{
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{8193, 1}, {1, 8193}, {4097, 4096}, {8192, 2049}};
+    for (const auto& size : sizes) {
+        const splash_bytes png = plain_png(size.first, size.second, kAlphaColour);
+        allocation_watch watch(kCeiling);
+        loaded result = load(png);
+        EXPECT_FALSE(result.bitmap) << size.first << " x " << size.second;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, refusal(size.first, size.second));
+        EXPECT_LE(watch.largest(), png.size() + kSmallBuffers) << "pixels were allocated";
+    }
+}
+
+TEST(SplashImage, APictureAtTheBoundLoads)
+{
+    loaded result = load(plain_png(8192, 2048, kAlphaColour));
+    ASSERT_TRUE(result.bitmap);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    const bitmap_view view = view_of(result.bitmap);
+    EXPECT_EQ(view.width, 8192);
+    EXPECT_EQ(view.height, 2048);
+    EXPECT_EQ(view.at(8191, 2047), 0xFF000000u | kAlphaColour);
+}
+
+#ifndef _WIN32
+// Wine's PNG decoder reads the whole picture when it starts, so there such
+// a file fails before its size can be asked for; libpng reads the header
+// first and refuses it there.
+TEST(SplashImage, AHeaderDeclaringAHugePictureCostsNothing)
+{
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{30000, 30000}, {40000, 40000}, {65535, 65535},
+                                                             {1000000, 1}};
+    for (const auto& size : sizes) {
+        const splash_bytes png = png_without_pixels(size.first, size.second);
+        allocation_watch watch(kCeiling);
+        loaded result = load(png);
+        EXPECT_FALSE(result.bitmap);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, refusal(size.first, size.second));
+        EXPECT_LE(watch.largest(), png.size() + kSmallBuffers) << "pixels were allocated";
+    }
+}
+#endif
 
 } // namespace

@@ -14,6 +14,10 @@
 
 #include <cstdlib>
 
+#ifndef _WIN32
+#include "private_x_server_posix.h"
+#endif
+
 namespace fs = boost::filesystem;
 using namespace splash_test;
 using namespace std::chrono_literals;
@@ -240,6 +244,40 @@ TEST_F(SplashLauncher, WithoutADisplayTheApplicationRunsWithoutAWindow)
                   "Initialize window system\nFailed to open display\nBitmap resource succefully loaded\n" +
                   kQueueEnded + "the main method ends\n")
         << describe(result);
+}
+
+// The X server ends while the splash is up: the splash gives the display up,
+// and the application and the launcher run on to their end.
+TEST_F(SplashLauncher, ALostDisplayEndsTheSplashNotTheApplication)
+{
+    private_x_server server;
+    app.environment = {{"DISPLAY", server.display()}};
+    app.show(picture("frame.png"));
+    app.checkpoint("shown");
+    app.field(10, 10, u"field");
+    app.progress({37, 216, 426, 12, 20, 85, 201}, u"caption");
+    app.hide();
+    app.show(picture("frame.png"));
+    app.field(10, 10, u"field");
+    app.hide();
+    app.print("the main method ends");
+    app.start({});
+
+    at(app, "shown", [&server] {
+        EXPECT_TRUE(eventually([&server] { return server.shows_splash_window(); }))
+            << "no splash window on " << server.display();
+        server.stop();
+    });
+    const RunResult result = app.finish();
+
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(splash_application::lines_of(result),
+              app.location_line() + kQueueMade + "Initialize window system\nBitmap resource succefully loaded\n" +
+                  "Lost the connection to the display\n" + kQueueEnded + kQueueMade +
+                  "Initialize window system\nFailed to open display\nBitmap resource succefully loaded\n" +
+                  kQueueEnded + "the main method ends\n")
+        << describe(result);
+    EXPECT_EQ(result.err, "") << describe(result);
 }
 #endif
 

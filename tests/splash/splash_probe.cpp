@@ -3,6 +3,9 @@
 // without a display, or a show whose splash thread cannot start.
 //
 //   show FILE | field X Y TEXT | progress A B C D E F G TEXT | hide | sleep MS
+//   repeated-field X Y COUNT TEXT   (a field of TEXT COUNT times over; \uXXXX
+//                                    in TEXT is that UTF-16 unit, as Java
+//                                    hands it over in modified UTF-8)
 //   no-threads   (Linux: from here on, a new thread's stack cannot be mapped)
 #include "splash_bridge.h"
 
@@ -25,6 +28,31 @@ namespace {
 int number(const char* text)
 {
     return std::atoi(text);
+}
+
+// Any command line carries ASCII whole.
+std::string unescaped(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\u") != 0 || i + 6 > text.size()) {
+            out += text[i];
+            continue;
+        }
+        const unsigned long unit = std::stoul(text.substr(i + 2, 4), nullptr, 16);
+        if (unit != 0 && unit < 0x80) {
+            out += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            out += static_cast<char>(0xC0 | (unit >> 6));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (unit >> 12));
+            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+        i += 5;
+    }
+    return out;
 }
 
 bool forbid_new_threads()
@@ -55,6 +83,13 @@ int main(int argc, char** argv)
         } else if (step == "field" && i + 2 < argc) {
             set_splash_field(number(argv[i]), number(argv[i + 1]), argv[i + 2]);
             i += 3;
+        } else if (step == "repeated-field" && i + 3 < argc) {
+            const std::string piece = unescaped(argv[i + 3]);
+            std::string text;
+            for (int n = number(argv[i + 2]); n > 0; --n)
+                text += piece;
+            set_splash_field(number(argv[i]), number(argv[i + 1]), text);
+            i += 4;
         } else if (step == "progress" && i + 7 < argc) {
             set_splash_progress(number(argv[i]), number(argv[i + 1]), number(argv[i + 2]), number(argv[i + 3]),
                                 number(argv[i + 4]), number(argv[i + 5]), number(argv[i + 6]), argv[i + 7], false);

@@ -1,4 +1,5 @@
 // Texts as Java hands them over, and where a progress bar goes.
+#include "splash_drawing.h"
 #include "splash_geometry.h"
 #include "splash_text.h"
 
@@ -50,6 +51,78 @@ TEST(SplashText, IllFormedBytesBecomeReplacementCharacters)
     EXPECT_EQ(utf16_from_modified_utf8("\xED\xA0\xBD"), u"\xD83D");
     EXPECT_EQ(utf8_from_modified_utf8("\xED\xA0\xBD" "x"), "\xEF\xBF\xBD" "x");
     EXPECT_EQ(utf8_from_modified_utf8("\xED\xB8\x80\xED\xA0\xBD"), "\xEF\xBF\xBD\xEF\xBF\xBD") << "pair reversed";
+}
+
+TEST(SplashText, ADrawnTextIsCutAtTheBound)
+{
+    const std::string long_text(3 * kSplashMostTextUnits, 'a');
+    EXPECT_EQ(utf16_from_modified_utf8(long_text, kSplashMostTextUnits),
+              std::u16string(kSplashMostTextUnits, u'a'));
+    EXPECT_EQ(utf8_from_modified_utf8(long_text, kSplashMostTextUnits), std::string(kSplashMostTextUnits, 'a'));
+    // Three bytes a unit.
+    std::string euros;
+    for (std::size_t i = 0; i < kSplashMostTextUnits + 10; ++i)
+        euros += "\xE2\x82\xAC";
+    EXPECT_EQ(utf16_from_modified_utf8(euros, kSplashMostTextUnits), std::u16string(kSplashMostTextUnits, u'\u20AC'));
+    // A text within the bound stays whole.
+    EXPECT_EQ(utf16_from_modified_utf8("short", kSplashMostTextUnits), u"short");
+}
+
+TEST(SplashText, TheCutNeverSplitsASurrogatePair)
+{
+    const std::string leading(kSplashMostTextUnits - 1, 'a');
+    // Java's form: two 3-byte surrogates.
+    EXPECT_EQ(utf16_from_modified_utf8(leading + "\xED\xA0\xBD\xED\xB8\x80" "b", kSplashMostTextUnits),
+              std::u16string(leading.begin(), leading.end()));
+    // A native caller's 4-byte form.
+    EXPECT_EQ(utf16_from_modified_utf8(leading + "\xF0\x9F\x98\x80" "b", kSplashMostTextUnits),
+              std::u16string(leading.begin(), leading.end()));
+    EXPECT_EQ(utf8_from_modified_utf8(leading + "\xF0\x9F\x98\x80" "b", kSplashMostTextUnits), leading);
+    // Room for the pair: it stays.
+    const std::string shorter(kSplashMostTextUnits - 2, 'a');
+    EXPECT_EQ(utf16_from_modified_utf8(shorter + "\xED\xA0\xBD\xED\xB8\x80" "b", kSplashMostTextUnits),
+              std::u16string(shorter.begin(), shorter.end()) + u"\U0001F600");
+}
+
+TEST(SplashText, TheKeptPrefixDrawsAsTheWholeText)
+{
+    const std::string pieces[] = {"a", "\xC3\xBC", "\xE2\x82\xAC", "\xED\xA0\xBD\xED\xB8\x80", "\xF0\x9F\x98\x80",
+                                  "\xFF", "\xE2\x82"};
+    for (const std::string& first : pieces)
+        for (const std::string& second : pieces) {
+            std::string text;
+            while (text.size() < 4 * kSplashMostTextUnits)
+                text += first + second;
+            const std::string kept = splash_drawable_prefix(text);
+            EXPECT_LT(kept.size(), text.size());
+            EXPECT_EQ(utf16_from_modified_utf8(kept, kSplashMostTextUnits),
+                      utf16_from_modified_utf8(text, kSplashMostTextUnits));
+        }
+    EXPECT_EQ(splash_drawable_prefix("short"), "short");
+}
+
+TEST(SplashDrawings, OnlyTheLastUncommittedDrawingOfARunIsShown)
+{
+    splash_drawing_run run;
+    run.push_back(splash_progress(0, 0, 100, 5, 10, 0, 0, "first", false));
+    run.push_back(splash_field(1, 2, "kept one"));
+    run.push_back(splash_progress(0, 0, 100, 5, 20, 0, 0, "second", false));
+    run.push_back(splash_progress(0, 10, 100, 5, 30, 0, 0, "committed", true));
+    run.push_back(splash_field(3, 4, "kept two"));
+    run.push_back(splash_progress(0, 0, 100, 5, 40, 0, 0, "third", false));
+    run.push_back(splash_progress(0, 0, 100, 5, 50, 0, 0, "last", false));
+    const splash_drawing_plan plan = plan_splash_drawings(run);
+    ASSERT_EQ(plan.kept.size(), 3u);
+    EXPECT_EQ(plan.kept[0]->text, "kept one");
+    EXPECT_EQ(plan.kept[1]->text, "committed");
+    EXPECT_EQ(plan.kept[2]->text, "kept two");
+    ASSERT_NE(plan.shown, nullptr);
+    EXPECT_EQ(plan.shown->text, "last");
+    EXPECT_EQ(plan.shown->bar.right, 50);
+
+    run.push_back(splash_field(5, 6, "after all"));
+    EXPECT_EQ(plan_splash_drawings(run).shown, nullptr) << "a field replaces the last progress";
+    EXPECT_EQ(plan_splash_drawings({}).kept.size(), 0u);
 }
 
 void expect_rect(const splash_rect& r, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)

@@ -11,17 +11,27 @@
 #include "splash_bridge.h"
 #include "splash_image.h"
 #include "splash_test_paths.h"
+#include "splash_text.h"
 #include "splash_window.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <set>
 #include <sstream>
 #include <thread>
+
+#ifndef _WIN32
+#include "x_test_display_posix.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 using namespace splash_test;
 using namespace std::chrono_literals;
@@ -185,6 +195,18 @@ TEST_F(SplashWindow, TextsAreDrawnAsTheCharactersTheyHold)
     EXPECT_NE(as_bytes.pixels(), expected.pixels());
 }
 
+TEST_F(SplashWindow, ATextLongerThanAnyPictureCanShowIsCut)
+{
+    on_splash_thread([] { show_splash_window(load_png_splash_image(frame_png())); });
+    // Placed so that the kept part ends at x = 20: whatever followed it
+    // would show from there on.
+    const std::u16string kept(kSplashMostTextUnits, u'i');
+    const int left = 20 - reference_text_width(kept);
+    const std::string bytes = modified_utf8(kept + u"Cut off here" + std::u16string(1000, u'i'));
+    on_splash_thread([&bytes, left] { draw_splash_text(left, 100, bytes); });
+    expect_window(with_text(frame_picture(), left, 100, kept), "cut");
+}
+
 TEST_F(SplashWindow, WithoutAPictureNothingShowsAndDrawingsAreDropped)
 {
     EXPECT_EQ(on_splash_thread([] { show_splash_window(load_png_splash_image({})); }),
@@ -306,6 +328,101 @@ TEST_F(SplashBridge, ThreadsMayShowDrawAndHideAtTheSameTime)
     EXPECT_EQ(made, ended) << "every queue made was ended";
 }
 
+#ifndef _WIN32
+// While the test holds the X server, the splash thread stops at its next
+// round trip to it: a splash thread that is busy, for as long as the test
+// wants. Released on every path.
+class server_grab {
+public:
+    server_grab()
+    {
+        XGrabServer(test_display());
+        XSync(test_display(), False);
+    }
+    ~server_grab()
+    {
+        XUngrabServer(test_display());
+        XSync(test_display(), False);
+    }
+    server_grab(const server_grab&) = delete;
+    server_grab& operator=(const server_grab&) = delete;
+};
+
+long this_thread_id()
+{
+    return syscall(SYS_gettid);
+}
+
+// Whether a thread of this process is blocked (waiting, not running).
+bool thread_waits(long id)
+{
+    std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t name_end = line.rfind(')');
+    return name_end != std::string::npos && line.size() > name_end + 2 && line[name_end + 2] == 'S';
+}
+
+TEST_F(SplashBridge, OtherThreadsGoOnWhileAHideWaitsForTheSplashThread)
+{
+    show_png_splash(frame_png());
+    ASSERT_EQ(wait_for_window(frame_picture(), test_name() + "-shown"), "");
+    std::atomic<long> hider{0};
+    std::future<void> hiding;
+    std::future<void> drawing;
+    {
+        server_grab grab;
+        set_splash_field(20, 30, "Held up");
+        hiding = std::async(std::launch::async, [&hider] {
+            hider = this_thread_id();
+            hide_splash();
+        });
+        ASSERT_TRUE(eventually([&hider] { return hider != 0 && thread_waits(hider); })) << "the hide never waits";
+        drawing = std::async(std::launch::async, [] {
+            set_splash_field(20, 60, "During the hide");
+            set_splash_progress(37, 216, 426, 12, 50, 85, 201, "During the hide", false);
+        });
+        EXPECT_EQ(drawing.wait_for(10s), std::future_status::ready) << "a field call waits for the hide";
+        EXPECT_EQ(hiding.wait_for(0s), std::future_status::timeout) << "the hide did not wait for the window";
+    }
+    EXPECT_EQ(hiding.wait_for(60s), std::future_status::ready);
+    EXPECT_EQ(drawing.wait_for(60s), std::future_status::ready);
+    EXPECT_TRUE(visible_splash_windows().empty());
+}
+
+TEST_F(SplashBridge, DrawingsThatWaitForABusySplashThreadArePresentedTogether)
+{
+    // Worked out first: Xft is not to be used by two threads at once.
+    struct field {
+        int x;
+        int y;
+        std::string text;
+    };
+    std::vector<field> fields;
+    image expected = frame_picture();
+    for (int i = 0; i < 100; ++i) {
+        fields.push_back({10 + i % 10 * 48, 20 + i / 10 * 16, "F" + std::to_string(i)});
+        const field& f = fields.back();
+        expected = with_text(expected, f.x, f.y, std::u16string(f.text.begin(), f.text.end()));
+    }
+    expected = with_bar(with_text(expected, 85, 201, u"Step 99"), {37, 216, 421, 12});
+
+    show_png_splash(frame_png());
+    ASSERT_EQ(wait_for_window(frame_picture(), test_name() + "-shown"), "");
+    const std::uint64_t shown_before = splash_frames_shown();
+    {
+        server_grab grab;
+        for (int i = 0; i < 100; ++i) {
+            set_splash_field(fields[i].x, fields[i].y, fields[i].text);
+            set_splash_progress(37, 216, 426, 12, i, 85, 201, "Step " + std::to_string(i), false);
+        }
+    }
+    EXPECT_EQ(wait_for_window(expected, test_name() + "-drawn"), "");
+    // The one drawing under way when the server was taken, and the rest.
+    EXPECT_LE(splash_frames_shown() - shown_before, 2u) << "every drawing was presented on its own";
+}
+#endif
+
 // Three hundred rounds of shows and drawings, with a hide (and a new queue,
 // thread and window) every tenth round. Under Wine without a window manager
 // each hide waits two seconds for the window to be withdrawn, hence not more.
@@ -348,6 +465,27 @@ TEST_F(SplashBridge, DrawingResourcesStaySteadyOverManyCycles)
             return all;
         }();
     EXPECT_EQ(seen.err, "");
+}
+
+// Xlib aborts the process on a line of a few hundred thousand characters
+// (the first), or ends it on as many combining accents (the second).
+TEST(SplashLongTexts, TextsOfHundredsOfThousandsOfCharactersLeaveTheProcessRunning)
+{
+    const std::pair<const char*, const char*> texts[] = {{"250000", "ab"}, {"400000", "\\u0301"}};
+    for (const auto& text : texts) {
+        RunOptions options;
+        options.timeoutMs = 120000;
+        const RunResult result =
+            runProgram(probe_program().string(),
+                       {"show", picture("frame.png").string(), "repeated-field", "20", "100", text.first,
+                        text.second, "progress", "37", "216", "426", "12", "20", "85", "201", "caption", "hide"},
+                       options);
+        EXPECT_EQ(result.exitCode, 0) << text.second << ": " << describe(result);
+        EXPECT_EQ(result.out, std::string(kQueueMade) + "Initialize window system\nBitmap resource succefully loaded\n" +
+                                  kQueueEnded + "probe: done\n")
+            << describe(result);
+        EXPECT_EQ(result.err, "");
+    }
 }
 
 #ifndef _WIN32

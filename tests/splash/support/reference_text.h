@@ -12,6 +12,9 @@ namespace splash_test {
 
 void draw_reference_text(image& picture, int x, int y, const std::u16string& text);
 
+// How far the text advances, in pixels, drawn that way.
+int reference_text_width(const std::u16string& text);
+
 // Each byte taken for a character of a single-byte code page: how Java's
 // modified UTF-8 looks when it is drawn as bytes.
 void draw_reference_bytes(image& picture, int x, int y, const std::string& bytes);

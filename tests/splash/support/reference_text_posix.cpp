@@ -111,6 +111,20 @@ void draw_reference_text(image& picture, int x, int y, const std::u16string& tex
     });
 }
 
+int reference_text_width(const std::u16string& text)
+{
+    const std::string characters = utf8(text);
+    image scratch(1, 1);
+    int width = 0;
+    draw_on(scratch, [&](XftDraw*, XftColor*, XftFont* font) {
+        XGlyphInfo extents{};
+        XftTextExtentsUtf8(test_display(), font, reinterpret_cast<const FcChar8*>(characters.data()),
+                           static_cast<int>(characters.size()), &extents);
+        width = extents.xOff;
+    });
+    return width;
+}
+
 void draw_reference_bytes(image& picture, int x, int y, const std::string& bytes)
 {
     draw_on(picture, [&](XftDraw* drawing, XftColor* colour, XftFont* font) {

@@ -63,6 +63,16 @@ void draw_reference_text(image& picture, int x, int y, const std::u16string& tex
     });
 }
 
+int reference_text_width(const std::u16string& text)
+{
+    image scratch(1, 1);
+    SIZE size{};
+    draw_on(scratch, [&](HDC dc) {
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &size);
+    });
+    return size.cx;
+}
+
 void draw_reference_bytes(image& picture, int x, int y, const std::string& bytes)
 {
     draw_on(picture, [&](HDC dc) { TextOutA(dc, x, y, bytes.c_str(), static_cast<int>(bytes.size())); });
