@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string parameters = commandLineText(arguments);
     const std::string line = "\"" + program + "\"" + (parameters.empty() ? "" : " " + parameters);
-    const std::vector<std::string> read = splitWindowsCommandLine(line);
+    bool doubledQuote = false;
+    const std::vector<std::string> read = splitWindowsCommandLine(line, &doubledQuote);
+    FUZZ_CHECK(!doubledQuote, "a doubled quote, read otherwise by CommandLineToArgvW: " + describeText(line));
     FUZZ_CHECK(read == expected, "sent " + describeTokens(expected) + " as " + describeText(line) + ", read " +
                                      describeTokens(read));
     return 0;

@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<CommandLineToken> arguments =
         updaterArguments(packageName, callerPath, launcherDirectory, console, install);
     const std::string line = std::string("\"") + kUpdaterPath + "\" " + commandLineText(arguments);
-    std::vector<std::string> read = splitWindowsCommandLine(line);
+    bool doubledQuote = false;
+    const std::vector<std::string> read = splitWindowsCommandLine(line, &doubledQuote);
+    FUZZ_CHECK(!doubledQuote, "a doubled quote, read otherwise by CommandLineToArgvW: " + describeText(line));
     FUZZ_CHECK(read.size() == arguments.size() + 1, "split into other arguments: " + describeText(line));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         FUZZ_CHECK(read[i + 1] == arguments[i].text, "argument " + std::to_string(i) + " changed: " + line);

@@ -9,8 +9,10 @@ bool isBlank(char c)
 
 } // namespace
 
-std::vector<std::string> splitWindowsCommandLine(const std::string& line)
+std::vector<std::string> splitWindowsCommandLine(const std::string& line, bool* doubledQuote)
 {
+    if (doubledQuote != nullptr)
+        *doubledQuote = false;
     const std::size_t end = line.size();
     std::size_t i = 0;
     std::vector<std::string> arguments(1);
@@ -46,6 +48,8 @@ std::vector<std::string> splitWindowsCommandLine(const std::string& line)
                 } else if (quoted && i + 1 < end && line[i + 1] == '"') {
                     argument += '"';
                     ++i;
+                    if (doubledQuote != nullptr)
+                        *doubledQuote = true;
                 } else {
                     quoted = !quoted;
                 }

@@ -17,4 +17,7 @@
 //   2n backslashes before a double quote give n backslashes and the quote
 //   delimits, 2n+1 give n backslashes and a literal double quote; other
 //   backslashes are literal; an unclosed quoted part ends with the line.
-std::vector<std::string> splitWindowsCommandLine(const std::string& line);
+// The rule for two double quotes inside a quoted part is the C runtime's;
+// CommandLineToArgvW ends the quoted part there instead. *doubledQuote (when
+// given) tells whether the line holds such a pair, where the two differ.
+std::vector<std::string> splitWindowsCommandLine(const std::string& line, bool* doubledQuote = nullptr);
