@@ -134,30 +134,32 @@ int firstFailingLookup(const pt::ptree& root, const pt::ptree* (&members)[9])
     return 9;
 }
 
-void checkRecord(const ApplicationSettings& settings, const pt::ptree& root, const std::string& input)
+template <class Describe>
+void checkRecord(const ApplicationSettings& settings, const pt::ptree& root, const Describe& input)
 {
     const pt::ptree* members[9];
     const int failing = firstFailingLookup(root, members);
     FUZZ_CHECK(failing == 9, std::string("read although ") + (failing < 9 ? kKeys[failing] : "") +
-                                 " is missing or no bool: " + input);
-    FUZZ_CHECK(settings.packageName == members[0]->data(), "packageName differs: " + input);
-    FUZZ_CHECK(settings.mainClass == members[1]->data(), "mainClass differs: " + input);
-    FUZZ_CHECK(settings.mainMethod == members[2]->data(), "mainMethod differs: " + input);
-    FUZZ_CHECK(settings.appNature == members[3]->data(), "appNature differs: " + input);
-    FUZZ_CHECK(translatedBool(members[4]->data()) == settings.invokeUpdater, "invokeUpdater differs: " + input);
-    FUZZ_CHECK(translatedBool(members[5]->data()) == settings.showSplash, "showSplash differs: " + input);
-    FUZZ_CHECK(settings.classPath == childValues(*members[6]), "classPath differs: " + input);
-    FUZZ_CHECK(settings.vmOption == childValues(*members[7]), "vmOption differs: " + input);
-    FUZZ_CHECK(settings.programOption == childValues(*members[8]), "programOption differs: " + input);
+                                 " is missing or no bool: " + input());
+    FUZZ_CHECK(settings.packageName == members[0]->data(), "packageName differs: " + input());
+    FUZZ_CHECK(settings.mainClass == members[1]->data(), "mainClass differs: " + input());
+    FUZZ_CHECK(settings.mainMethod == members[2]->data(), "mainMethod differs: " + input());
+    FUZZ_CHECK(settings.appNature == members[3]->data(), "appNature differs: " + input());
+    FUZZ_CHECK(translatedBool(members[4]->data()) == settings.invokeUpdater, "invokeUpdater differs: " + input());
+    FUZZ_CHECK(translatedBool(members[5]->data()) == settings.showSplash, "showSplash differs: " + input());
+    FUZZ_CHECK(settings.classPath == childValues(*members[6]), "classPath differs: " + input());
+    FUZZ_CHECK(settings.vmOption == childValues(*members[7]), "vmOption differs: " + input());
+    FUZZ_CHECK(settings.programOption == childValues(*members[8]), "programOption differs: " + input());
 }
 
 // A lookup error must name the first lookup that fails, in reading order.
-void checkLookupError(int reported, const pt::ptree& root, const std::string& text, const std::string& input)
+template <class Describe>
+void checkLookupError(int reported, const pt::ptree& root, const std::string& text, const Describe& input)
 {
     const pt::ptree* members[9];
     const int failing = firstFailingLookup(root, members);
     FUZZ_CHECK(failing == reported, "error \"" + text + "\" but the first failing lookup is " +
-                                        (failing < 9 ? kKeys[failing] : "none") + ": " + input);
+                                        (failing < 9 ? kKeys[failing] : "none") + ": " + input());
 }
 
 } // namespace
@@ -166,7 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static PrivateFile file;
     file.write(data, size);
-    const std::string input = describeText(std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 2000)));
+    // Built only for a report, and cut short: a file may be long.
+    const auto input = [&] {
+        return describeText(std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 2000)));
+    };
 
     // Lists that a reading must replace, never extend.
     ApplicationSettings settings;
@@ -186,7 +191,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (key < 9 && text != std::string("No such node (") + kKeys[key] + ")")
             ++key;
         const pt::ptree root = parsedTree(data, size);
-        FUZZ_CHECK(key < 9 && firstMember(root, kKeys[key]) == nullptr, "missing key error: " + text + ", input " + input);
+        FUZZ_CHECK(key < 9 && firstMember(root, kKeys[key]) == nullptr,
+                   "missing key error: " + text + ", input " + input());
         checkLookupError(key, root, text, input);
         return 0;
     } catch (const pt::ptree_bad_data& e) {
@@ -197,10 +203,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int failing = firstFailingLookup(root, members);
         FUZZ_CHECK(failing == 4 || failing == 5, "conversion error, but the first failing lookup is " +
                                                      std::string(failing < 9 ? kKeys[failing] : "none") + ": " +
-                                                     input);
+                                                     input());
         return 0;
     } catch (const std::exception& e) {
-        fuzzFailure("only the documented errors", std::string(typeid(e).name()) + ": " + e.what() + ", input " + input);
+        fuzzFailure("only the documented errors",
+                    std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
     checkRecord(settings, parsedTree(data, size), input);
     return 0;

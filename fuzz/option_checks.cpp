@@ -44,14 +44,14 @@ std::vector<std::string> checkParse(const std::vector<std::string>& tokens, cons
     std::vector<std::string> names = table.switches;
     names.insert(names.end(), table.texts.begin(), table.texts.end());
     names.insert(names.end(), table.others.begin(), table.others.end());
-    const std::string input = describeTokens(tokens);
+    const auto input = [&] { return describeTokens(tokens); }; // built only for a report
 
     std::vector<std::string> passedOn;
     std::size_t next = 0;                     // the next token to account for
     std::size_t terminator = tokens.size();   // where "--" ended the options
     std::size_t recognised = 0;
     for (const po::option& entry : parsed) {
-        FUZZ_CHECK(!entry.original_tokens.empty(), "an entry without tokens, input " + input);
+        FUZZ_CHECK(!entry.original_tokens.empty(), "an entry without tokens, input " + input());
         // A "--" that no option took as its value ends the options.
         if (terminator == tokens.size() && next < tokens.size() && tokens[next] == "--")
             terminator = next++;
@@ -59,19 +59,19 @@ std::vector<std::string> checkParse(const std::vector<std::string>& tokens, cons
         for (const std::string& token : entry.original_tokens) {
             FUZZ_CHECK(next < tokens.size() && tokens[next] == token,
                        "entry token " + describeText(token) + " is not token " + std::to_string(next) + " of " +
-                           input);
+                           input());
             ++next;
         }
         const bool positional = entry.string_key.empty();
         if (start > terminator)
             FUZZ_CHECK(positional && entry.original_tokens.size() == 1,
-                       "an option after \"--\", input " + input);
+                       "an option after \"--\", input " + input());
 
         if (positional || entry.unregistered) {
             for (const std::string& token : entry.original_tokens) {
                 if (start < terminator)
                     FUZZ_CHECK(!namesRow(token, names),
-                               "own option " + describeText(token) + " passed on, input " + input);
+                               "own option " + describeText(token) + " passed on, input " + input());
                 passedOn.push_back(token);
             }
             continue;
@@ -80,24 +80,24 @@ std::vector<std::string> checkParse(const std::vector<std::string>& tokens, cons
         ++recognised;
         const std::string& key = entry.string_key;
         const std::string& first = entry.original_tokens.front();
-        FUZZ_CHECK(contains(names, key), "unknown key " + describeText(key) + ", input " + input);
+        FUZZ_CHECK(contains(names, key), "unknown key " + describeText(key) + ", input " + input());
         FUZZ_CHECK(beginsWith(first, "--") && !givenName(first).empty() && beginsWith(key, givenName(first)),
-                   describeText(first) + " does not name " + key + ", input " + input);
-        FUZZ_CHECK(values.count(key) == 1, key + " not stored, input " + input);
+                   describeText(first) + " does not name " + key + ", input " + input());
+        FUZZ_CHECK(values.count(key) == 1, key + " not stored, input " + input());
         if (contains(table.switches, key)) {
-            FUZZ_CHECK(entry.value.empty(), "switch " + key + " with a value, input " + input);
+            FUZZ_CHECK(entry.value.empty(), "switch " + key + " with a value, input " + input());
         } else {
-            FUZZ_CHECK(entry.value.size() == 1, key + " without exactly one value, input " + input);
+            FUZZ_CHECK(entry.value.size() == 1, key + " without exactly one value, input " + input());
             if (contains(table.texts, key))
                 FUZZ_CHECK(values[key].as<std::string>() == entry.value.front(),
-                           key + " stored with another value, input " + input);
+                           key + " stored with another value, input " + input());
         }
     }
     // A last "--" ends the options with nothing after it.
     if (terminator == tokens.size() && next + 1 == tokens.size() && tokens[next] == "--")
         ++next;
-    FUZZ_CHECK(next == tokens.size(), "token " + std::to_string(next) + " lost, input " + input);
-    FUZZ_CHECK(values.size() == recognised, "values hold more than the recognised options, input " + input);
+    FUZZ_CHECK(next == tokens.size(), "token " + std::to_string(next) + " lost, input " + input());
+    FUZZ_CHECK(values.size() == recognised, "values hold more than the recognised options, input " + input());
     return passedOn;
 }
 

@@ -33,21 +33,21 @@ bool keepsAscii(const std::string& bytes, const std::u16string& units)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const std::string input = describeText(bytes);
+    const auto input = [&] { return describeText(bytes); }; // built only for a report
     const std::u16string units = utf16_from_modified_utf8(bytes);
     const std::string utf8 = utf8_from_modified_utf8(bytes);
 
-    FUZZ_CHECK(units.size() <= bytes.size(), "more UTF-16 units than bytes from " + input);
-    FUZZ_CHECK(keepsAscii(bytes, units), "an ASCII character lost from " + input);
-    FUZZ_CHECK(isWellFormedUtf8(utf8), "ill-formed UTF-8 " + describeText(utf8) + " from " + input);
+    FUZZ_CHECK(units.size() <= bytes.size(), "more UTF-16 units than bytes from " + input());
+    FUZZ_CHECK(keepsAscii(bytes, units), "an ASCII character lost from " + input());
+    FUZZ_CHECK(isWellFormedUtf8(utf8), "ill-formed UTF-8 " + describeText(utf8) + " from " + input());
     FUZZ_CHECK(decodeUtf8(utf8) == decodeUtf16(units, true),
-               "the UTF-8 and UTF-16 readings differ for " + input + ": " + describeText(utf8));
+               "the UTF-8 and UTF-16 readings differ for " + input() + ": " + describeText(utf8));
 
     if (const std::optional<std::u16string> java = decodeModifiedUtf8(bytes))
-        FUZZ_CHECK(units == *java, "a Java string read wrongly: " + input);
+        FUZZ_CHECK(units == *java, "a Java string read wrongly: " + input());
     if (isWellFormedUtf8(bytes)) {
-        FUZZ_CHECK(utf8 == bytes, "UTF-8 changed: " + input + " gives " + describeText(utf8));
-        FUZZ_CHECK(units == encodeUtf16(decodeUtf8(bytes)), "UTF-8 read wrongly into UTF-16: " + input);
+        FUZZ_CHECK(utf8 == bytes, "UTF-8 changed: " + input() + " gives " + describeText(utf8));
+        FUZZ_CHECK(units == encodeUtf16(decodeUtf8(bytes)), "UTF-8 read wrongly into UTF-16: " + input());
     }
     return 0;
 }

@@ -34,7 +34,7 @@ const po::option* keepUpdateEntry(const UpdaterOptions& options)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<std::string> tokens = splitOnNul(data, size);
-    const std::string input = describeTokens(tokens);
+    const auto input = [&] { return describeTokens(tokens); }; // built only for a report
     ArgumentVector arguments("updater", tokens);
     po::options_description table("Allowed options", 80, 40);
     declareUpdaterOptions(table);
@@ -46,19 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // shown in the error box; the updater ends with 574
     } catch (const std::exception& e) {
         fuzzFailure("only the options library's errors",
-                    std::string(typeid(e).name()) + ": " + e.what() + ", input " + input);
+                    std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
 
     const std::vector<std::string> expected = checkParse(tokens, options.parsed, options.values, kUpdaterTable);
     const std::vector<std::string> forwarded = forwardedTokensOf(options);
     FUZZ_CHECK(forwarded == expected, "forwarded " + describeTokens(forwarded) + " instead of " +
-                                          describeTokens(expected) + ", input " + input);
+                                          describeTokens(expected) + ", input " + input());
 
     // A value that is no documented boolean must have failed the parse above.
     const po::option* keep = keepUpdateEntry(options);
     const DocumentedBool given = keep != nullptr ? documentedBool(keep->value.front()) : DocumentedBool::isFalse;
     FUZZ_CHECK(given != DocumentedBool::invalid, "keep-update value accepted: " + describeText(keep->value.front()));
     FUZZ_CHECK(keepUpdateRequested(options) == (given == DocumentedBool::isTrue),
-               "keep-update flag differs from its value, input " + input);
+               "keep-update flag differs from its value, input " + input());
     return 0;
 }

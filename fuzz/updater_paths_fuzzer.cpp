@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> dataFolder =
         !tokens[1].empty() && tokens[1].front() == '\x01' ? std::nullopt : std::optional<std::string>(tokens[1]);
     const std::vector<std::string> commandLine(tokens.begin() + 2, tokens.end());
-    const std::string input = describeTokens(tokens);
+    const auto input = [&] { return describeTokens(tokens); }; // built only for a report
 
     ArgumentVector arguments(executable, commandLine);
     po::options_description table("Allowed options", 80, 40);
@@ -64,31 +64,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const UpdaterDirectories directories = updaterDirectoriesFor(executable, options);
     FUZZ_CHECK(beginsWith(executable, directories.home) && (executable.empty() || directories.home != executable),
-               "home " + describeText(directories.home) + " is no parent, input " + input);
-    FUZZ_CHECK(directories.libraries == directories.home + "/lib", "libraries folder, input " + input);
+               "home " + describeText(directories.home) + " is no parent, input " + input());
+    FUZZ_CHECK(directories.libraries == directories.home + "/lib", "libraries folder, input " + input());
     if (options.has("uappDir"))
-        FUZZ_CHECK(directories.application == options.text("uappDir"), "application folder, input " + input);
+        FUZZ_CHECK(directories.application == options.text("uappDir"), "application folder, input " + input());
     else
         FUZZ_CHECK(beginsWith(directories.home, directories.application) &&
                        (directories.home.empty() || directories.application != directories.home),
-                   "application folder " + describeText(directories.application) + " is no parent, input " + input);
+                   "application folder " + describeText(directories.application) + " is no parent, input " + input());
 
     UpdateLocation location;
     try {
         location = updateLocationFor(options, directories.home, dataFolder);
     } catch (const std::runtime_error& e) {
         FUZZ_CHECK(!options.has("usnapshot") && !options.has("udir") && options.has("uapp") && !dataFolder,
-                   std::string("unexpected error ") + e.what() + ", input " + input);
+                   std::string("unexpected error ") + e.what() + ", input " + input());
         FUZZ_CHECK(std::string(e.what()) == "Cannot determine the application data folder",
                    std::string("error text ") + e.what());
         return 0;
     } catch (const std::exception& e) {
-        fuzzFailure("no other error", std::string(typeid(e).name()) + ": " + e.what() + ", input " + input);
+        fuzzFailure("no other error", std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
     std::string directory;
     if (options.has("usnapshot")) {
         FUZZ_CHECK(location.directory.empty() && location.snapshot == options.text("usnapshot"),
-                   "--usnapshot not the snapshot, input " + input);
+                   "--usnapshot not the snapshot, input " + input());
     } else {
         if (options.has("udir"))
             directory = options.text("udir");
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             directory = directories.home + "/data/";
         FUZZ_CHECK(location.directory == directory && location.snapshot == directory + "/snapshot.json",
                    "update folder " + describeText(location.directory) + ", snapshot " +
-                       describeText(location.snapshot) + ", input " + input);
+                       describeText(location.snapshot) + ", input " + input());
     }
 
     RunnerSettings settings;
