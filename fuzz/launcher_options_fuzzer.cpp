@@ -5,6 +5,7 @@
 
 #include "fuzz_support.h"
 #include "option_checks.h"
+#include "parse_command_line.h"
 
 #include <typeinfo>
 
@@ -23,13 +24,9 @@ const OptionTable kLauncherTable{
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<std::string> tokens = splitOnNul(data, size);
-    ArgumentVector arguments("launcher", tokens);
-    po::options_description table("Allowed options", 80, 40);
-    declareLauncherOptions(table);
-
     LauncherOptions options;
     try {
-        options = parseLauncherOptions(arguments.argc(), arguments.argv(), table);
+        options = parseCommandLine(declareLauncherOptions, parseLauncherOptions, "launcher", tokens);
     } catch (const po::error&) {
         return 0; // shown in the error box; the launcher ends with 574
     } catch (const std::exception& e) {

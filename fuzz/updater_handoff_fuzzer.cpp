@@ -11,11 +11,10 @@
 #include "updater_options.h"
 
 #include "fuzz_support.h"
+#include "parse_command_line.h"
 #include "windows_command_line.h"
 
 #include <typeinfo>
-
-namespace po = boost::program_options;
 
 namespace {
 
@@ -47,12 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(read[i + 1] == arguments[i].text, "argument " + std::to_string(i) + " changed: " + line);
 
     // On Linux the tokens reach the updater as they are: the same argv.
-    ArgumentVector argv(read.front(), std::vector<std::string>(read.begin() + 1, read.end()));
-    po::options_description table("Allowed options", 80, 40);
-    declareUpdaterOptions(table);
     UpdaterOptions options;
     try {
-        options = parseUpdaterOptions(argv.argc(), argv.argv(), table);
+        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, read.front(),
+                                   std::vector<std::string>(read.begin() + 1, read.end()));
     } catch (const std::exception& e) {
         fuzzFailure("the updater reads what the launcher wrote",
                     std::string(typeid(e).name()) + ": " + e.what() + ", sent " + sent);

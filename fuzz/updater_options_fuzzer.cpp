@@ -6,6 +6,7 @@
 
 #include "fuzz_support.h"
 #include "option_checks.h"
+#include "parse_command_line.h"
 
 #include <typeinfo>
 
@@ -35,13 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::vector<std::string> tokens = splitOnNul(data, size);
     const auto input = [&] { return describeTokens(tokens); }; // built only for a report
-    ArgumentVector arguments("updater", tokens);
-    po::options_description table("Allowed options", 80, 40);
-    declareUpdaterOptions(table);
-
     UpdaterOptions options;
     try {
-        options = parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
+        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, "updater", tokens);
     } catch (const po::error&) {
         return 0; // shown in the error box; the updater ends with 574
     } catch (const std::exception& e) {

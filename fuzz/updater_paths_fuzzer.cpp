@@ -12,6 +12,7 @@
 #include "updater_options.h"
 
 #include "fuzz_support.h"
+#include "parse_command_line.h"
 
 #include <stdexcept>
 #include <typeinfo>
@@ -52,12 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> commandLine(tokens.begin() + 2, tokens.end());
     const auto input = [&] { return describeTokens(tokens); }; // built only for a report
 
-    ArgumentVector arguments(executable, commandLine);
-    po::options_description table("Allowed options", 80, 40);
-    declareUpdaterOptions(table);
     UpdaterOptions options;
     try {
-        options = parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
+        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, executable, commandLine);
     } catch (const po::error&) {
         return 0; // the updater_options target covers parsing
     }
