@@ -14,5 +14,7 @@ extern JavaVM* processJavaVM;
 extern JNIEnv* processJNIEnv;
 
 // Loads the Java runtime below jreDir and creates the virtual machine with
-// the given options, in order. Throws std::runtime_error on failure.
+// the given options, in order, after the runtime hooks (jvm_hooks.h). Throws
+// std::runtime_error on failure; a runtime that ends the process instead is
+// reported through reportFailure and the process ends with 574.
 void createJavaVM(const std::string& jreDir, const std::vector<std::string>& options);

@@ -6,11 +6,12 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
-// Fills *result with a malloc'd array of malloc'd NUL-terminated narrow
-// strings, one per command-line argument, and returns their count.
-int narrowCommandLine(char*** result);
-void freeNarrowCommandLine(int count, char** arguments);
+// The program's arguments as narrow text, its own name first. Windows splits
+// its wide command line (argc and argv are not used there); Linux copies
+// main's argv.
+std::vector<std::string> narrowCommandLine(int argc, char** argv);
 
 // The system's text for the calling thread's last error; empty when there is
 // none.
@@ -20,9 +21,14 @@ void openConsole();
 void showErrorBox(const std::exception& e);
 void showInfoBox(const std::string& text);
 
-// Full path of the running executable; when the system cannot give it, the
-// canonical form of fallbackName (empty when that fails too).
+// Full path of the running executable; when the system cannot give it and
+// fallbackName names a path (not a bare name), its canonical form, else that
+// path made absolute (empty when all of that fails).
 std::string moduleLocation(const char* fallbackName);
+
+// moduleLocation, for a program that cannot go on without knowing where it
+// is: throws std::runtime_error naming `program` instead of returning empty.
+std::string requiredModuleLocation(const char* fallbackName, const char* program);
 
 // The per-user application-data folder (roaming on Windows, XDG data home on
 // Linux); nothing when the system cannot tell.

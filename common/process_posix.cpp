@@ -2,46 +2,20 @@
 
 #include "process_internal.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <vector>
 
-int narrowCommandLine(char*** result)
+std::vector<std::string> narrowCommandLine(int argc, char** argv)
 {
-    // The kernel's copy of argv, NUL-separated: the twin of the Windows
-    // command line, read without needing main()'s parameters.
-    std::ifstream file("/proc/self/cmdline", std::ios::binary);
-    std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> args;
-    for (size_t start = 0; start < all.size();) {
-        size_t end = all.find('\0', start);
-        if (end == std::string::npos)
-            end = all.size();
-        args.emplace_back(all, start, end - start);
-        start = end + 1;
-    }
-    char** narrow = static_cast<char**>(std::calloc(args.size() + 1, sizeof(char*)));
-    if (narrow == nullptr) {
-        *result = nullptr;
-        return 0;
-    }
-    int count = 0;
-    for (const std::string& arg : args) {
-        char* copy = strdup(arg.c_str());
-        if (copy == nullptr)
-            break;
-        narrow[count++] = copy;
-    }
-    *result = narrow;
-    return count;
+    // main's own argv: it needs no /proc, and no length limit applies.
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i)
+        arguments.emplace_back(argv[i]);
+    return arguments;
 }
 
 std::string lastErrorText()

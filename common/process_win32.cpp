@@ -1,14 +1,17 @@
 #include "process.h"
 
 #include "process_internal.h"
+#include "wide_text_win32.h"
 
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -17,47 +20,30 @@ struct LocalFreeDeleter {
     void operator()(void* p) const { LocalFree(p); }
 };
 
-// Converts to the active code page. Characters the code page cannot hold
-// become its default character ('?'), so nothing past the NUL is lost and
-// every string stays terminated.
-char* toActiveCodePage(const wchar_t* wide)
+// The longest path the wide file functions give.
+constexpr DWORD kLongestWidePath = 32768;
+
+bool hasStandardHandle(FILE* stream)
 {
-    int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        size = 1;
-    char* narrow = static_cast<char*>(std::calloc(static_cast<size_t>(size), 1));
-    if (narrow == nullptr)
-        return nullptr;
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, size, nullptr, nullptr) <= 0)
-        narrow[0] = '\0';
-    return narrow;
+    const int descriptor = _fileno(stream);
+    return descriptor >= 0 && _get_osfhandle(descriptor) >= 0;
 }
 
 } // namespace
 
-int narrowCommandLine(char*** result)
+std::vector<std::string> narrowCommandLine(int, char**)
 {
     int count = 0;
     std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!wide) {
-        // Without a split command line the program still runs, as if started
-        // with its name alone.
-        count = 0;
-    }
-    char** narrow = static_cast<char**>(std::calloc(static_cast<size_t>(count) + 1, sizeof(char*)));
-    if (narrow == nullptr) {
-        *result = nullptr;
-        return 0;
-    }
-    int converted = 0;
-    for (; converted < count; ++converted) {
-        char* arg = toActiveCodePage(wide.get()[converted]);
-        if (arg == nullptr)
-            break;
-        narrow[converted] = arg;
-    }
-    *result = narrow;
-    return converted;
+    std::vector<std::string> arguments;
+    // Without a split command line the program still runs, as if started
+    // with its name alone.
+    if (!wide)
+        return arguments;
+    arguments.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(narrowFromWide(wide.get()[i]));
+    return arguments;
 }
 
 std::string lastErrorText()
@@ -78,9 +64,22 @@ std::string lastErrorText()
 
 void openConsole()
 {
-    AllocConsole();
+    if (AllocConsole()) {
+        // The console reads the programs' narrow text in their code page.
+        SetConsoleOutputCP(GetACP());
+    }
     FILE* reopened = std::freopen("CON", "w", stdout);
     (void)reopened;
+    // Started without standard handles (from Explorer or a shortcut), the
+    // error stream has nowhere else to go.
+    if (!hasStandardHandle(stderr)) {
+        reopened = std::freopen("CON", "w", stderr);
+        (void)reopened;
+    }
+    // Writes made before the console existed failed and left the C++ streams
+    // failed too: every later line would be dropped.
+    std::cout.clear();
+    std::cerr.clear();
 }
 
 void showErrorBox(const std::exception& e)
@@ -95,18 +94,28 @@ void showInfoBox(const std::string& text)
 
 std::string moduleLocation(const char* fallbackName)
 {
-    char buffer[kModulePathBufferSize] = {};
-    DWORD length = GetModuleFileNameA(nullptr, buffer, kModulePathBufferSize);
-    if (length != 0 && length != kModulePathBufferSize)
-        return std::string(buffer, length);
+    // Read wide and narrowed without best fit: a folder "apł" must never be
+    // read as its neighbour "apl".
+    std::wstring buffer(kLongestWidePath, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], kLongestWidePath);
+    if (length != 0 && length < kLongestWidePath) {
+        bool exact = false;
+        std::string narrow = narrowFromWide(std::wstring_view(buffer.data(), length), &exact);
+        // A path that would not fit the narrow buffer counts as cut off.
+        if (exact && narrow.size() < kModulePathBufferSize)
+            return narrow;
+    }
     return canonicalFallbackLocation(fallbackName);
 }
 
 std::optional<std::string> applicationDataFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)) ||
-        buffer[0] == '\0')
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)) || buffer[0] == L'\0')
         return std::nullopt;
-    return std::string(buffer);
+    bool exact = false;
+    std::string folder = narrowFromWide(buffer, &exact);
+    if (!exact)
+        return std::nullopt;
+    return folder;
 }

@@ -20,6 +20,15 @@ bool shellStart(const ShellCommand& command)
         argv.push_back(&token[0]);
     argv.push_back(nullptr);
 
+    // Only the standard streams cross: the Java runtime holds its archives,
+    // the application's files and pipes open without close-on-exec.
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return false;
+    const bool prepared = posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
     pid_t pid = 0;
-    return posix_spawn(&pid, command.program.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+    const bool started =
+        prepared && posix_spawn(&pid, command.program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return started;
 }

@@ -3,11 +3,121 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
+#include <fstream>
+#include <iterator>
 #include <locale>
+#include <sstream>
 
 namespace pt = boost::property_tree;
 
 namespace {
+
+// The parser recurses once per level: a file of nothing but brackets would
+// overflow the stack. A configuration needs two levels.
+constexpr int kDeepestNesting = 64;
+
+// Decodes one UTF-8 sequence at text[i]; false when it is not well formed
+// (overlong forms, encoded surrogates and values past U+10FFFF included,
+// which the parser lets through).
+bool wellFormedAt(const std::string& text, size_t& i)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        ++i;
+        return true;
+    }
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF; // the bounds of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return false;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return false;
+    for (size_t k = 2; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return false;
+    i += length;
+    return true;
+}
+
+// What the parser would accept but the launcher must not: nesting deep
+// enough to exhaust the stack, and ill-formed UTF-8. Reported as the parser
+// reports its own findings, with the file and the line.
+void checkBeforeParsing(const std::string& path, const std::string& text)
+{
+    int depth = 0;
+    unsigned long line = 1;
+    bool inString = false;
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            if (!wellFormedAt(text, i))
+                throw pt::json_parser_error("invalid code sequence", path, line);
+            continue;
+        }
+        if (c == '\n') {
+            ++line;
+        } else if (inString) {
+            if (c == '\\')
+                ++i; // the escaped character cannot end the string
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kDeepestNesting)
+                throw pt::json_parser_error("nesting deeper than " + std::to_string(kDeepestNesting) + " levels",
+                                            path, line);
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+        ++i;
+    }
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    if (!file)
+        throw pt::json_parser_error("cannot open file", path, 0);
+    // A folder opens on Linux but fails the first read, with a text that
+    // would not name it: it is reported as a file that cannot be opened.
+    try {
+        std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (!file.bad())
+            return content;
+    } catch (const std::ios_base::failure&) {
+    }
+    throw pt::json_parser_error("cannot open file", path, 0);
+}
+
+// A \u0000 escape would cut the text short wherever it is used as a C string.
+const std::string& checkedText(const std::string& text, const char* key)
+{
+    if (text.find('\0') != std::string::npos)
+        throw pt::ptree_bad_data(std::string("The value of ") + key + " holds the character U+0000", text);
+    return text;
+}
+
+std::string readText(const pt::ptree& root, const char* key)
+{
+    return checkedText(root.get_child(key).data(), key);
+}
 
 // The library names the type with typeid, which only some compilers spell
 // "bool"; the message must read the same with every toolchain.
@@ -22,20 +132,30 @@ bool readBool(const pt::ptree& root, const char* key)
 void readList(const pt::ptree& root, const char* key, std::vector<std::string>& list)
 {
     for (const auto& child : root.get_child(key))
-        list.push_back(child.second.data());
+        list.push_back(checkedText(child.second.data(), key));
 }
 
 } // namespace
 
 void readApplicationSettings(const std::string& path, ApplicationSettings& settings)
 {
-    pt::ptree root;
-    pt::read_json(path, root, std::locale());
+    const std::string text = readWholeFile(path);
+    checkBeforeParsing(path, text);
 
-    settings.packageName = root.get_child("packageName").data();
-    settings.mainClass = root.get_child("mainClass").data();
-    settings.mainMethod = root.get_child("mainMethod").data();
-    settings.appNature = root.get_child("appNature").data();
+    pt::ptree root;
+    std::istringstream stream(text);
+    stream.imbue(std::locale());
+    try {
+        pt::read_json(stream, root);
+    } catch (const pt::json_parser_error& e) {
+        // Read from memory, the parser does not know the file's name.
+        throw pt::json_parser_error(e.message(), path, e.line());
+    }
+
+    settings.packageName = readText(root, "packageName");
+    settings.mainClass = readText(root, "mainClass");
+    settings.mainMethod = readText(root, "mainMethod");
+    settings.appNature = readText(root, "appNature");
     settings.invokeUpdater = readBool(root, "invokeUpdater");
     settings.showSplash = readBool(root, "showSplash");
 

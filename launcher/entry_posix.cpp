@@ -1,11 +1,7 @@
 #include "launcher_main.h"
 #include "process.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    char** argv = nullptr;
-    int argc = narrowCommandLine(&argv);
-    int result = launcherMain(argc, argv);
-    freeNarrowCommandLine(argc, argv);
-    return result;
+    return launcherMain(narrowCommandLine(argc, argv));
 }

@@ -5,9 +5,5 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char** argv = nullptr;
-    int argc = narrowCommandLine(&argv);
-    int result = launcherMain(argc, argv);
-    freeNarrowCommandLine(argc, argv);
-    return result;
+    return launcherMain(narrowCommandLine(0, nullptr));
 }

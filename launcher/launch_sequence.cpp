@@ -1,6 +1,8 @@
 #include "launch_sequence.h"
 
+#include "failure_report.h"
 #include "jvm_host.h"
+#include "launcher_failure.h"
 #include "main_class.h"
 #include "path_conventions.h"
 #include "splash_bridge.h"
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <iostream>
 #include <iterator>
+#include <stdexcept>
 
 namespace fs = boost::filesystem;
 
@@ -55,6 +58,17 @@ std::string classPathText(const std::string& applicationDirectory, const std::ve
                    [applicationDirectory](const std::string& entry) {
                        return resolveClassPathEntry(applicationDirectory, entry);
                    });
+    // Java reads an empty class path, and every empty element of one, as the
+    // current folder: whoever controls that folder would choose the classes.
+    if (resolved.empty())
+        throw std::runtime_error("The class path is empty, which Java reads as the current folder");
+    for (size_t i = 0; i < resolved.size(); ++i) {
+        const std::string separated = kClassPathSeparator + resolved[i] + kClassPathSeparator;
+        const std::string doubled = std::string(kClassPathSeparator) + kClassPathSeparator;
+        if (separated.find(doubled) != std::string::npos)
+            throw std::runtime_error("The class path would hold an empty element (classPath entry " +
+                                     std::to_string(i + 1) + "), which Java reads as the current folder");
+    }
     return boost::algorithm::join(resolved, kClassPathSeparator);
 }
 
@@ -112,6 +126,9 @@ int runLaunchSequence(const LauncherRun& run)
         set_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false);
     }
 
+    // A runtime that ends the process while it starts is reported as the
+    // handler in launcherMain reports a failure.
+    setFailureReport(reportLauncherFailure);
     createJavaVM(jreDirectory, jvmOptions);
     register_splash_natives(processJNIEnv);
 

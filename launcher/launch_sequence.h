@@ -27,6 +27,9 @@ std::string configFileFor(const LauncherRun& run);
 // directory and made canonical (it must exist); any other entry is kept.
 std::string resolveClassPathEntry(const std::string& applicationDirectory, const std::string& entry);
 
+// The resolved entries joined with the platform's separator. Throws
+// std::runtime_error when the result would be empty or hold an empty element:
+// Java would read either as the current folder.
 std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries);
 
 std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings);

@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "jvm_host.h"
 #include "launch_sequence.h"
+#include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
 #include "splash_bridge.h"
@@ -15,21 +16,23 @@
 
 namespace po = boost::program_options;
 
-int launcherMain(int argc, char** argv)
+int launcherMain(const std::vector<std::string>& arguments)
 {
     po::options_description table("Allowed options", 80, 40);
-    const char* programName = argc > 0 ? argv[0] : nullptr;
-
-    const std::string launcherLocation = moduleLocation(programName);
-    std::cout << "Current launcher location: " << launcherLocation << std::endl;
+    const char* programName = arguments.empty() ? nullptr : arguments[0].c_str();
 
     try {
+        const std::string launcherLocation = requiredModuleLocation(programName, "launcher");
+        std::cout << "Current launcher location: " << launcherLocation << std::endl;
+
         declareLauncherOptions(table);
-        const LauncherOptions options = parseLauncherOptions(argc, argv, table);
+        const LauncherOptions options = parseLauncherOptions(arguments, table);
         const po::variables_map& values = options.values;
 
         LauncherRun run{options, launcherLocation,
-                        boost::filesystem::path(moduleLocation(programName)).parent_path().string()};
+                        boost::filesystem::path(requiredModuleLocation(programName, "launcher"))
+                            .parent_path()
+                            .string()};
 
         if (values.count("lsplash"))
             show_resource_splash();
@@ -57,8 +60,7 @@ int launcherMain(int argc, char** argv)
 
         return runLaunchSequence(run);
     } catch (const std::exception& e) {
-        std::cerr << "Exception: " << e.what() << std::endl;
-        showErrorBox(e);
+        reportLauncherFailure(e);
         return kUnhandledExceptionExitCode;
     }
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 // The launcher's main routine: options, configuration, and the launch of the
-// application. Returns the process exit code.
-int launcherMain(int argc, char** argv);
+// application. Takes the arguments with the program's name first; returns the
+// process exit code.
+int launcherMain(const std::vector<std::string>& arguments);

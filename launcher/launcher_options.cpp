@@ -16,12 +16,11 @@ void declareLauncherOptions(po::options_description& table)
         ("levent", po::value<std::string>(), "event that will be fired after successfull launch");
 }
 
-LauncherOptions parseLauncherOptions(int argc, char** argv, const po::options_description& table)
+LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments, const po::options_description& table)
 {
     // The program name is not an option; an empty vector is tolerated.
-    std::vector<std::string> tokens;
-    for (int i = 1; i < argc; ++i)
-        tokens.emplace_back(argv[i]);
+    const std::vector<std::string> tokens(arguments.empty() ? arguments.end() : arguments.begin() + 1,
+                                          arguments.end());
 
     LauncherOptions result;
     po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();

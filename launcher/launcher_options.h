@@ -14,9 +14,9 @@ struct LauncherOptions {
 // Adds the launcher's options to the table, in the order of the help text.
 void declareLauncherOptions(boost::program_options::options_description& table);
 
-// Parses argv[1..argc-1]; tokens that are not launcher options are kept in
-// the parsed list, unrecognised.
-LauncherOptions parseLauncherOptions(int argc, char** argv,
+// Parses every argument but the first (the program's name); tokens that are
+// not launcher options are kept in the parsed list, unrecognised.
+LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments,
                                      const boost::program_options::options_description& table);
 
 // Every token that no launcher option consumed, in command-line order.

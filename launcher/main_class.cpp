@@ -2,6 +2,7 @@
 
 #include "java_arguments.h"
 #include "jvm_host.h"
+#include "local_ref.h"
 
 #include <algorithm>
 #include <iostream>
@@ -21,37 +22,41 @@ int invokeMainClass(const ApplicationSettings& settings, const std::vector<std::
     if (verboseMode)
         std::cout << "Using main class: " << className << std::endl;
 
-    jclass mainClass = env->FindClass(className.c_str());
-    if (mainClass == nullptr)
+    // Held until the method has returned: the call needs them all.
+    const LocalRef<jclass> mainClass = localRef(env, env->FindClass(className.c_str()));
+    if (!mainClass)
         throw std::runtime_error("The main class is not found: " + className);
+    LocalRef<jobject> runner;
+    LocalRef<jobjectArray> array;
 
     jint result;
-    jmethodID staticMethod = env->GetStaticMethodID(mainClass, settings.mainMethod.c_str(), kMainSignature);
+    jmethodID staticMethod = env->GetStaticMethodID(mainClass.get(), settings.mainMethod.c_str(), kMainSignature);
     if (staticMethod != nullptr) {
         if (verboseMode)
             std::cout << "Using static runner method: " << settings.mainMethod << std::endl;
-        jobjectArray array = newJavaStringArray(env, arguments);
-        result = env->CallStaticIntMethod(mainClass, staticMethod, array);
+        array = newJavaStringArray(env, arguments);
+        result = env->CallStaticIntMethod(mainClass.get(), staticMethod, array.get());
     } else {
         // The failed static lookup left NoSuchMethodError pending.
         env->ExceptionClear();
         if (verboseMode)
             std::cout << "Using runner method: " << settings.mainMethod << std::endl;
-        jmethodID constructor = env->GetMethodID(mainClass, "<init>", "()V");
+        jmethodID constructor = env->GetMethodID(mainClass.get(), "<init>", "()V");
         if (constructor == nullptr)
             throw std::runtime_error("The default constructor is not found for: " + className);
-        jobject runner = env->NewObject(mainClass, constructor);
-        if (runner == nullptr)
+        runner = localRef(env, env->NewObject(mainClass.get(), constructor));
+        if (!runner)
             throw std::runtime_error("Failed to create object for: " + className);
-        jmethodID method = env->GetMethodID(mainClass, settings.mainMethod.c_str(), kMainSignature);
+        jmethodID method = env->GetMethodID(mainClass.get(), settings.mainMethod.c_str(), kMainSignature);
         if (method == nullptr)
             throw std::runtime_error("The main method: void " + settings.mainMethod +
                                      "(String[] argv) is not found in class: " + settings.mainClass);
-        jobjectArray array = newJavaStringArray(env, arguments);
-        result = env->CallIntMethod(runner, method, array);
+        array = newJavaStringArray(env, arguments);
+        result = env->CallIntMethod(runner.get(), method, array.get());
     }
 
-    if (env->ExceptionOccurred() != nullptr) {
+    const LocalRef<jthrowable> thrown = localRef(env, env->ExceptionOccurred());
+    if (thrown) {
         env->ExceptionDescribe();
         env->ExceptionClear();
     }

@@ -1,5 +1,6 @@
 #include "splash_natives.h"
 
+#include "local_ref.h"
 #include "splash_bridge.h"
 #include "splash_output.h"
 
@@ -118,10 +119,11 @@ void register_splash_natives(JNIEnv* env)
         {const_cast<char*>("hideSplashImpl"), const_cast<char*>("()V"),
          reinterpret_cast<void*>(&Java_io_tarnwick_tools_SplashScreen_hideSplashImpl)},
     };
-    jclass splash_class = env->FindClass("io/tarnwick/tools/SplashScreen");
-    if (splash_class != nullptr)
-        env->RegisterNatives(splash_class, methods, static_cast<jint>(sizeof methods / sizeof methods[0]));
-    if (env->ExceptionOccurred() != nullptr) {
+    const LocalRef<jclass> splash_class = localRef(env, env->FindClass("io/tarnwick/tools/SplashScreen"));
+    if (splash_class)
+        env->RegisterNatives(splash_class.get(), methods, static_cast<jint>(sizeof methods / sizeof methods[0]));
+    const LocalRef<jthrowable> thrown = localRef(env, env->ExceptionOccurred());
+    if (thrown) {
         env->ExceptionDescribe();
         env->ExceptionClear();
     }

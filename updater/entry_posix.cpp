@@ -1,11 +1,7 @@
-#include "process.h"
 #include "updater_main.h"
+#include "process.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    char** argv = nullptr;
-    int argc = narrowCommandLine(&argv);
-    int result = updaterMain(argc, argv);
-    freeNarrowCommandLine(argc, argv);
-    return result;
+    return updaterMain(narrowCommandLine(argc, argv));
 }

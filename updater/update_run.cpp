@@ -1,6 +1,7 @@
 #include "update_run.h"
 
 #include "caller_relaunch.h"
+#include "failure_report.h"
 #include "jvm_host.h"
 #include "process.h"
 #include "runner_arguments.h"
@@ -12,6 +13,7 @@
 #include <boost/filesystem/operations.hpp>
 
 #include <iostream>
+#include <stdexcept>
 
 namespace fs = boost::filesystem;
 
@@ -50,6 +52,13 @@ int runUpdate(const UpdaterRun& run)
     }
 
     const std::string classPath = buildUpdaterClassPath(run.librariesDirectory);
+    // Java would read an empty class path as the current folder, and the
+    // updater may run with administrator rights.
+    if (classPath.empty())
+        throw std::runtime_error("The UpdaterRunner is not found");
+    // A runtime that ends the process while it starts gets the error box that
+    // updaterMain's handler shows for a failure.
+    setFailureReport(showErrorBox);
     createJavaVM(jreDirectory, {"-Djava.class.path=" + classPath});
 
     settings.updateDirectory = location.directory;

@@ -13,15 +13,15 @@
 
 namespace po = boost::program_options;
 
-int updaterMain(int argc, char** argv)
+int updaterMain(const std::vector<std::string>& arguments)
 {
     po::options_description table("Allowed options", 80, 40);
     try {
         declareUpdaterOptions(table);
-        const UpdaterOptions options = parseUpdaterOptions(argc, argv, table);
+        const UpdaterOptions options = parseUpdaterOptions(arguments, table);
         const bool keepUpdate = keepUpdateRequested(options);
-        const UpdaterDirectories directories =
-            updaterDirectoriesFor(moduleLocation(argc > 0 ? argv[0] : nullptr), options);
+        const UpdaterDirectories directories = updaterDirectoriesFor(
+            requiredModuleLocation(arguments.empty() ? nullptr : arguments[0].c_str(), "updater"), options);
 
         // Help and version end the program before any switch takes effect.
         if (options.has("uhelp")) {

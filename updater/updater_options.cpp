@@ -21,12 +21,11 @@ void declareUpdaterOptions(po::options_description& table)
         ("uverbose", "verbose mode");
 }
 
-UpdaterOptions parseUpdaterOptions(int argc, char** argv, const po::options_description& table)
+UpdaterOptions parseUpdaterOptions(const std::vector<std::string>& arguments, const po::options_description& table)
 {
     // The program name is not an option.
-    std::vector<std::string> tokens;
-    for (int i = 1; i < argc; ++i)
-        tokens.emplace_back(argv[i]);
+    const std::vector<std::string> tokens(arguments.empty() ? arguments.end() : arguments.begin() + 1,
+                                          arguments.end());
 
     UpdaterOptions result;
     po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();

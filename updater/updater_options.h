@@ -19,9 +19,9 @@ struct UpdaterOptions {
 // Adds the updater's options to the table, in the order of the help text.
 void declareUpdaterOptions(boost::program_options::options_description& table);
 
-// Parses argv[1..argc-1]. Throws the options library's errors (missing or
+// Parses every argument but the first (the program's name). Throws the options library's errors (missing or
 // unexpected values, invalid booleans, ambiguous abbreviations, repeats).
-UpdaterOptions parseUpdaterOptions(int argc, char** argv,
+UpdaterOptions parseUpdaterOptions(const std::vector<std::string>& arguments,
                                    const boost::program_options::options_description& table);
 
 // --ukeep_update when given, otherwise false.

@@ -1,7 +1,9 @@
 #include "updater_runner.h"
 
 #include "java_arguments.h"
+#include "java_exception.h"
 #include "jvm_host.h"
+#include "local_ref.h"
 
 #include <stdexcept>
 
@@ -18,46 +20,39 @@ constexpr jint kRunnerThrewResult = 1;
     throw std::runtime_error(message);
 }
 
-// The Java side's own account of what went wrong, on standard error.
-void describeAndClear(JNIEnv* env)
-{
-    env->ExceptionDescribe();
-    env->ExceptionClear();
-}
-
 } // namespace
 
 int invokeUpdaterRunner(const std::vector<std::string>& arguments)
 {
     JNIEnv* env = processJNIEnv;
 
-    jclass runnerClass = env->FindClass(kRunnerClass);
-    if (runnerClass == nullptr)
+    const LocalRef<jclass> runnerClass = localRef(env, env->FindClass(kRunnerClass));
+    if (!runnerClass)
         failAfterClearing(env, "The UpdaterRunner is not found");
 
-    jmethodID constructor = env->GetMethodID(runnerClass, "<init>", "()V");
+    jmethodID constructor = env->GetMethodID(runnerClass.get(), "<init>", "()V");
     if (constructor == nullptr)
         failAfterClearing(env, "Failed to create UpdaterRunner");
 
     // A constructor that throws gives no object to call run on.
-    jobject runner = env->NewObject(runnerClass, constructor);
-    if (runner == nullptr) {
-        if (env->ExceptionCheck())
-            describeAndClear(env);
+    const LocalRef<jobject> runner = localRef(env, env->NewObject(runnerClass.get(), constructor));
+    if (!runner) {
+        describeAndClearException(env);
         throw std::runtime_error("Failed to create UpdaterRunner");
     }
 
-    jmethodID run = env->GetMethodID(runnerClass, "run", "([Ljava/lang/String;)I");
+    jmethodID run = env->GetMethodID(runnerClass.get(), "run", "([Ljava/lang/String;)I");
     if (run == nullptr)
         failAfterClearing(env, "Failed to run UpdaterRunner");
 
-    jobjectArray array = newJavaStringArray(env, arguments);
-    const jint result = env->CallIntMethod(runner, run, array);
+    const LocalRef<jobjectArray> array = newJavaStringArray(env, arguments);
+    const jint result = env->CallIntMethod(runner.get(), run, array.get());
     // An update that ended with an exception did not succeed, whatever value
     // the call gave back: starting the caller then could bring the application
     // straight back here with its snapshot still waiting.
     if (env->ExceptionCheck()) {
-        describeAndClear(env);
+        env->ExceptionDescribe();
+        env->ExceptionClear();
         return result != 0 ? result : kRunnerThrewResult;
     }
     return result;

@@ -40,6 +40,16 @@ TEST(JavaRuntime, ItsOwnDllsAreFoundInJreBin)
                                     options);
     EXPECT_EQ(relative.exitCode, 0) << describe(relative);
 }
+
+// A JRE's jvm.dll hands the output hook the streams of the C runtime it ships
+// (the UCRT), whose FILE is not ours: the text must still reach them.
+TEST(JavaRuntime, TheRuntimesOutputReachesTheStreamsOfItsOwnCRuntime)
+{
+    RunResult result = runProgram(test_paths::helperProgram("runtime_output_probe").string(), {});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_EQ(result.out, "ucrt stdout 1|own stdout 3|") << describe(result);
+    EXPECT_EQ(result.err, "ucrt stderr 2|") << describe(result);
+}
 #else
 TEST(JavaRuntime, TheMachinesJvmIsCreatedInProcess)
 {

@@ -106,4 +106,39 @@ TEST_F(LauncherCli, VerboseReportsTheConfigurationItReads)
     EXPECT_EQ(quiet.out, locationLine()) << describe(quiet);
 }
 
+#ifndef _WIN32
+// Without /proc the arguments still come from main's argv, and the location
+// from argv[0]; with neither, the launcher says so instead of taking the root
+// folder for its own.
+TEST_F(LauncherCli, WithoutProcTheCommandLineStillCounts)
+{
+    RunOptions probe;
+    probe.timeoutMs = 10000;
+    if (runProgram("/usr/bin/unshare", {"-m", "true"}, probe).exitCode != 0)
+        GTEST_SKIP() << "no mount namespace for this user";
+    const std::string hideProc = "mount -t tmpfs none /proc && test ! -e /proc/self && exec ";
+    auto withoutProc = [&](const std::string& exec, const std::vector<std::string>& arguments) {
+        std::vector<std::string> command = {"-m", "--propagation", "private", "/bin/bash", "-c",
+                                            hideProc + exec + " \"$@\"", app.launcher().string()};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        RunOptions options;
+        options.workingDirectory = app.root().string();
+        options.timeoutMs = 30000;
+        return runProgram("/usr/bin/unshare", command, options);
+    };
+
+    const std::string config = app.root().string() + "/cfg/" + app.launcher().stem().string() + ".json";
+    RunResult named = withoutProc("\"$0\"", {"--lverbose", "a", "b"});
+    EXPECT_EQ(named.exitCode, kFailureExit) << describe(named);
+    EXPECT_EQ(named.out, locationLine() + "Using config file: " + config + "\n") << describe(named);
+
+    const std::string text = "Cannot determine where the launcher is: the system does not tell, and its command "
+                             "line does not name it";
+    RunResult bare = withoutProc("-a launcher \"$0\"", {"--lverbose"});
+    EXPECT_EQ(bare.exitCode, kFailureExit) << describe(bare);
+    EXPECT_EQ(bare.out, "") << describe(bare);
+    EXPECT_TRUE(showedErrorBox(bare, "Failed to start application: " + text)) << describe(bare);
+}
+#endif
+
 } // namespace

@@ -105,4 +105,46 @@ TEST_F(LauncherJava, ResultHundredWithoutASnapshotEndsNormally)
         << describe(result);
 }
 
+// The runtime rejects the option and ends the process itself; the launcher
+// reports its words as any failure.
+TEST_F(LauncherJava, ARejectedOptionIsReportedInTheRuntimesOwnWords)
+{
+    RunResult result = run("fixtures.StaticMain", {}, {"-Xmx1k"});
+    const std::string text = "Error creating VM. Error occurred during initialization of VM\nToo small maximum heap";
+    EXPECT_EQ(result.exitCode, 574 & 0xff) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\nFailed to start application: " + text + "\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_EQ(result.out.find("static run"), std::string::npos) << describe(result);
+}
+
+TEST_F(LauncherJava, SystemExitEndsTheLauncherWithItsCode)
+{
+    RunResult result = run("fixtures.Exiting", {"--lverbose"}, {"-Dfixture.exit=42"});
+    EXPECT_EQ(result.exitCode, 42) << describe(result);
+    EXPECT_NE(result.out.find("exiting\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.out.find("Application exited"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.err, "") << describe(result);
+}
+
+// Each argument's string is released once it is in the array: the checked
+// JNI counts local references and warns past its capacity.
+TEST_F(LauncherJava, TenThousandArgumentsFitInTheLocalReferencesAndArriveIntact)
+{
+    std::vector<std::string> arguments;
+    std::string expected = " count=10000\n";
+    for (int i = 0; i < 10000; ++i) {
+        arguments.push_back("a" + std::to_string(i));
+        expected += "arg[" + std::to_string(i) + "]=a" + std::to_string(i) + "\n";
+    }
+    for (const std::string style : {"static run", "instance run"}) {
+        RunResult result = run(style == "static run" ? "fixtures.StaticMain" : "fixtures.InstanceMain", arguments,
+                               {"-Xcheck:jni"});
+        EXPECT_EQ(result.exitCode, 0) << describe(result);
+        EXPECT_NE(result.out.find(style + expected), std::string::npos) << style;
+        EXPECT_EQ(result.out.find("WARNING"), std::string::npos) << result.out.substr(0, 2000);
+        EXPECT_EQ(result.err, "") << result.err.substr(0, 2000);
+    }
+}
+
 } // namespace

@@ -16,15 +16,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace fs = boost::filesystem;
 
 namespace {
 
 using Lines = std::vector<std::string>;
+using test_paths::utf8Of;
 
 const char* const kStatic = "class sample/app/Main\n"
                             "  static run ([Ljava/lang/String;)I returns 3\n";
+// The runtime hooks come before the application's options.
+const std::string kHooks = "\"vfprintf\", \"exit\", \"abort\"";
 const char* const kInstance = "class sample/app/Main\n"
                               "  constructor\n"
                               "  method run ([Ljava/lang/String;)I returns 0\n";
@@ -89,6 +93,15 @@ protected:
         return Lines(first, lines.end());
     }
 
+    // The call of the main method.
+    std::string theCall() const
+    {
+        for (const std::string& line : app.trace())
+            if (line.rfind("CallStaticIntMethod", 0) == 0 || line.rfind("CallIntMethod", 0) == 0)
+                return line;
+        return "(no call)";
+    }
+
     // A program that records its arguments, put where the launcher looks for
     // the updater; returns the file it will write.
     fs::path placeRecorder(const fs::path& folder) const
@@ -140,14 +153,21 @@ TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
                                     "NewStringUTF \"\"",
                                     "FindClass \"java/lang/String\" -> class java/lang/String",
                                     "NewObjectArray 3 java/lang/String \"\"",
+                                    "DeleteLocalRef class java/lang/String",
+                                    "DeleteLocalRef \"\"",
                                     "NewString \"--foo\"",
                                     "SetObjectArrayElement 0 \"--foo\"",
+                                    "DeleteLocalRef \"--foo\"",
                                     "NewString \"bar\"",
                                     "SetObjectArrayElement 1 \"bar\"",
+                                    "DeleteLocalRef \"bar\"",
                                     "NewString \"baz\"",
                                     "SetObjectArrayElement 2 \"baz\"",
+                                    "DeleteLocalRef \"baz\"",
                                     "CallStaticIntMethod sample/app/Main.run [\"--foo\", \"bar\", \"baz\"] -> 3",
                                     "ExceptionOccurred -> NULL",
+                                    "DeleteLocalRef [\"--foo\", \"bar\", \"baz\"]",
+                                    "DeleteLocalRef class sample/app/Main",
                                 }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
               std::string::npos)
@@ -172,12 +192,31 @@ TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
                   "NewStringUTF \"\"",
                   "FindClass \"java/lang/String\" -> class java/lang/String",
                   "NewObjectArray 0 java/lang/String \"\"",
+                  "DeleteLocalRef class java/lang/String",
+                  "DeleteLocalRef \"\"",
                   "CallIntMethod sample/app/Main.run [] -> 0",
                   "ExceptionOccurred -> NULL",
+                  "DeleteLocalRef []",
+                  "DeleteLocalRef object sample/app/Main",
+                  "DeleteLocalRef class sample/app/Main",
               }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
         << describe(result);
     EXPECT_EQ(result.err, "") << "no Java exception is described after a normal return";
+}
+
+TEST_F(LauncherRun, TheSplashNativesAreRegisteredAndTheirClassReleased)
+{
+    prepare(kStatic);
+    RunResult result = launch({});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    const Lines lines = app.trace();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[1], "FindClass \"io/tarnwick/tools/SplashScreen\" -> class io/tarnwick/tools/SplashScreen");
+    EXPECT_EQ(lines[2].rfind("RegisterNatives io/tarnwick/tools/SplashScreen 5 [", 0), 0u) << lines[2];
+    EXPECT_EQ(Lines(lines.begin() + 3, lines.begin() + 6),
+              (Lines{"ExceptionOccurred -> NULL", "DeleteLocalRef class io/tarnwick/tools/SplashScreen",
+                     "FindClass \"sample/app/Main\" -> class sample/app/Main"}));
 }
 
 TEST_F(LauncherRun, InvocationFailuresEndWith574)
@@ -207,6 +246,19 @@ TEST_F(LauncherRun, InvocationFailuresEndWith574)
     }
 }
 
+TEST_F(LauncherRun, AnArgumentTheRuntimeCannotMakeEndsWith574)
+{
+    // Room for the empty string and the array, not for the argument.
+    prepare(std::string("heap 2\n") + kStatic);
+    RunResult result = launch({"a"});
+    const std::string text = "Failed to create the Java string of argument 1";
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_NE(result.err.find("java.lang.OutOfMemoryError: Java heap space\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_EQ(theCall(), "(no call)");
+}
+
 TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
 {
     prepare("class sample/app/Main\n"
@@ -214,11 +266,76 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     RunResult result = launch({"--lverbose"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
     Lines calls = mainClassCalls();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
-              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear"}));
+    auto check = std::find(calls.begin(), calls.end(), "ExceptionOccurred -> java/lang/IllegalStateException");
+    ASSERT_NE(check, calls.end());
+    EXPECT_EQ(Lines(check, calls.end()),
+              (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear",
+                     "DeleteLocalRef object java/lang/IllegalStateException", "DeleteLocalRef []",
+                     "DeleteLocalRef class sample/app/Main"}));
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
+}
+
+// --- a runtime that ends the process ------------------------------------------
+
+// A runtime that rejects an option prints why and ends the process itself:
+// HotSpot calls the abort hook and exits with 1 (for -Xmx1k, say), other
+// runtimes call the exit hook with their code.
+TEST_F(LauncherRun, ARuntimeThatEndsTheProcessWhileStartingIsReported)
+{
+    const std::string prints = "prints \"Error occurred during initialization of VM\\n\" "
+                               "prints \"Too small maximum heap\" prints \"\\n\"\n";
+    const Lines printed = {"vfprintf hook \"Error occurred during initialization of VM\\u000a\"",
+                           "vfprintf hook \"Too small maximum heap\"", "vfprintf hook \"\\u000a\""};
+    const std::string words = "Error occurred during initialization of VM\nToo small maximum heap";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"create aborts " + prints, words, "abort hook"},
+        {"create exits 1 " + prints, words, "exit hook 1"},
+        {"create exits 3\n", "The Java runtime ended the process with exit code 3", "exit hook 3"},
+        {"create aborts\n", "The Java runtime aborted", "abort hook"},
+    };
+    config.vmOption = {"-Xmx1k"};
+    config.classPath = {"/x/a.jar"};
+    for (const auto& [creation, text, hook] : cases) {
+        prepare(creation + kStatic);
+        RunResult result = launch({});
+        const std::string error = "Error creating VM. " + text;
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + error + "\n"), std::string::npos) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + error)) << describe(result);
+        if (text == words) {
+            EXPECT_EQ(result.err.find(words + "\n"), 0u) << "passed on as the runtime wrote it\n" << describe(result);
+        }
+
+        Lines lines = app.trace();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].rfind("JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                                     ", \"-Djava.class.path=/x/a.jar\", \"-Xmx1k\"] -> ",
+                                 0),
+                  0u)
+            << lines[0];
+        Lines ending = text == words ? printed : Lines{};
+        ending.push_back(hook);
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), ending) << "the launcher ended the process in the hook";
+    }
+}
+
+TEST_F(LauncherRun, AnExitRequestedByJavaEndsTheLauncherWithItsCode)
+{
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I exits 300\n");
+    RunResult result = launch({"--lverbose"});
+#ifdef _WIN32
+    EXPECT_EQ(result.exitCode, 300) << describe(result);
+    EXPECT_TRUE(result.boxes.empty()) << describe(result);
+#else
+    EXPECT_EQ(result.exitCode, 300 & 0xff) << describe(result);
+#endif
+    EXPECT_EQ(result.err, "") << describe(result);
+    EXPECT_EQ(result.out.find("Application exited with code"), std::string::npos) << describe(result);
+    const Lines calls = mainClassCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
+              (Lines{"CallStaticIntMethod sample/app/Main.run [] -> 0", "exit hook 300", "exit 300"}));
 }
 
 TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
@@ -240,18 +357,27 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
     EXPECT_NE(result.out.find("Using classpath: " + classPath + "\n"), std::string::npos) << describe(result);
     Lines lines = app.trace();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=" +
-                            tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=" + tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
 }
 
-TEST_F(LauncherRun, AnEmptyClassPathGivesTheBareOption)
+// An empty class path would be the current folder to Java; so would a
+// classPath that is a string and not an array.
+TEST_F(LauncherRun, AnEmptyClassPathIsRefused)
 {
-    prepare(kStatic);
-    RunResult result = launch({});
-    EXPECT_EQ(result.exitCode, 0) << describe(result);
-    Lines lines = app.trace();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0");
+    const std::string text = "The class path is empty, which Java reads as the current folder";
+    for (const char* classPath : {"[]", "\"./lib/app.jar\""}) {
+        config.classPath.clear();
+        prepare(kStatic);
+        std::string json = config.json();
+        json.replace(json.find("\"classPath\": []"), 15, std::string("\"classPath\": ") + classPath);
+        app.writeConfigText(json);
+        RunResult result = launch({});
+        EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+        EXPECT_NE(result.err.find("Exception: " + text + "\n"), std::string::npos) << describe(result);
+        EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+        EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt")) << "no virtual machine";
+    }
 }
 
 TEST_F(LauncherRun, AClassPathEntryThatNamesNothingFails)
@@ -278,27 +404,64 @@ TEST_F(LauncherRun, TheRuntimeFolderCanBeGivenOnTheCommandLine)
     EXPECT_FALSE(fs::exists(app.standInDirectory() / "trace.txt"));
 }
 
+// Windows runs the launcher in UTF-8 (its manifest): every character of the
+// command line has a narrow form, and Java gets it back.
 TEST_F(LauncherRun, ArgumentsOutsideAsciiReachJavaAsTheirCharacters)
 {
     prepare(kStatic);
-#ifdef _WIN32
-    // Code page 1252: "é" and "€" are single bytes that NewStringUTF would
-    // have taken as broken UTF-8.
-    RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac"});
+    RunResult result = launch({"caf\xc3\xa9", "\xe2\x82\xac", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(9), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u20ac\", "
+                                           "\"\\u4e2d\", \"\\ud83d\\ude00\"] -> 3");
+}
 
-    // A character the code page lacks was already '?' on the command line.
-    fs::remove(app.standInDirectory() / "trace.txt");
-    RunResult cjk = launch({"\xe4\xb8\xad"});
-    EXPECT_EQ(cjk.exitCode, 0) << describe(cjk);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"?\"] -> 3");
-#else
-    RunResult result = launch({"caf\xc3\xa9", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"});
+// A character must never turn into a look-alike on its way to narrow text
+// (Windows' best-fit mapping made U+FF0D a '-' and "ł" an 'l'): not into a
+// launcher option, not into another file, not into another folder.
+TEST_F(LauncherRun, LookAlikesStayWhatTheyAre)
+{
+    config.mainClass = "decoy.Main";
+    app.writeConfig(config);
+    writeTextFile(app.root() / "cfgl.json", config.json());
+    config.mainClass = "sample.app.Main";
+    // Named through the file system's own (wide) calls.
+    writeTextFile(app.root() / "cfg-own.json", config.json());
+    fs::rename(app.root() / "cfg-own.json", app.root() / test_paths::fromUtf8("cfg\xc5\x82.json"));
+    prepare(kStatic);
+    const fs::path elsewhere = app.root() / "elsewhere";
+    installStandInRuntime(elsewhere, kStatic);
+
+    const std::string dashes = "\xef\xbc\x8d\xef\xbc\x8d"; // U+FF0D twice
+    RunResult result = launch({"--lcfgfile=cfg\xc5\x82.json", dashes + "ljrepath=" + elsewhere.string(),
+                               dashes + "lhelp", "--\xc5\x82verbose"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(11), "CallStaticIntMethod sample/app/Main.run [\"caf\\u00e9\", \"\\u4e2d\", "
-                                       "\"\\ud83d\\ude00\"] -> 3");
+    EXPECT_EQ(result.out.find("Using config file"), std::string::npos) << "no verbose mode\n" << describe(result);
+#ifdef _WIN32
+    EXPECT_TRUE(result.boxes.empty()) << "no help box\n" << describe(result);
 #endif
+    EXPECT_FALSE(fs::exists(standInServerDirectory(elsewhere) / "trace.txt")) << "the runtime came from elsewhere";
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"\\uff0d\\uff0dljrepath=" +
+                                               escapedBackslashes(elsewhere.string()) +
+                                               "\", \"\\uff0d\\uff0dlhelp\", \"--\\u0142verbose\"] -> 3");
+
+    // Installed in a folder "apł", the launcher reads its own folder, not its
+    // neighbour "apl".
+    const fs::path installs = test_paths::freshDirectory("look_alike_installs");
+    const fs::path own = installs / test_paths::fromUtf8("ap\xc5\x82");
+    fs::copy(app.root(), own, fs::copy_options::recursive);
+    fs::copy(app.root(), installs / "apl", fs::copy_options::recursive);
+    writeTextFile(installs / "apl" / "cfg" / (app.launcher().stem().string() + ".json"),
+                  readTextFile(app.root() / "cfgl.json"));
+    for (const fs::path& copy : {own, installs / "apl"})
+        fs::remove(standInServerDirectory(copy / "jre") / "trace.txt");
+    RunOptions options;
+    options.timeoutMs = 30000;
+    const std::string launcher = utf8Of(own / app.launcher().filename());
+    RunResult installed = runProgram(launcher, {}, options);
+    EXPECT_EQ(installed.exitCode, 0) << describe(installed);
+    EXPECT_EQ(installed.out.rfind("Current launcher location: " + launcher + "\n", 0), 0u) << describe(installed);
+    EXPECT_TRUE(fs::exists(standInServerDirectory(own / "jre") / "trace.txt"));
+    EXPECT_FALSE(fs::exists(standInServerDirectory(installs / "apl" / "jre") / "trace.txt")) << "the neighbour ran";
 }
 
 #ifdef _WIN32
@@ -310,7 +473,7 @@ TEST_F(LauncherRun, ChineseCodePageKeepsCjkArguments)
     prepare(kStatic);
     RunResult result = launch({"\xc3\xa9\xe4\xb8\xad"});
     EXPECT_EQ(result.exitCode, 0) << describe(result);
-    EXPECT_EQ(mainClassCalls().at(7), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
+    EXPECT_EQ(theCall(), "CallStaticIntMethod sample/app/Main.run [\"\\u00e9\\u4e2d\"] -> 3");
 }
 #endif
 

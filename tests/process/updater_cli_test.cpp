@@ -24,6 +24,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char* const kVersion = "Updater launcher version: 1.1.0";
+// The runtime hooks come before the class path option.
+const std::string kHooks = "\"vfprintf\", \"exit\", \"abort\"";
 
 std::string runner(const std::string& runClauses, const std::string& constructor = "  constructor\n")
 {
@@ -268,13 +270,19 @@ TEST_F(UpdaterCli, AVerboseRunReportsEachStepInOrder)
         "NewStringUTF \"\"",
         "FindClass \"java/lang/String\" -> class java/lang/String",
         "NewObjectArray 4 java/lang/String \"\"",
+        "DeleteLocalRef class java/lang/String",
+        "DeleteLocalRef \"\"",
     };
     for (size_t i = 0; i < tail.size(); ++i) {
         expected.push_back("NewString " + quotedLiteral(tail[i]));
         expected.push_back("SetObjectArrayElement " + std::to_string(i) + " " + quotedLiteral(tail[i]));
+        expected.push_back("DeleteLocalRef " + quotedLiteral(tail[i]));
     }
     expected.push_back(runCall(tail, 0));
     expected.push_back("ExceptionCheck -> 0");
+    expected.push_back("DeleteLocalRef " + quotedList(tail));
+    expected.push_back("DeleteLocalRef object io/tarnwick/updater/UpdaterRunner");
+    expected.push_back("DeleteLocalRef class io/tarnwick/updater/UpdaterRunner");
     EXPECT_EQ(calls, expected);
 }
 
@@ -396,25 +404,23 @@ TEST_F(UpdaterCli, TheClassPathHoldsTheJarsBelowLibOnly)
     const std::string classPath = jars[0] + ":" + jars[1];
     EXPECT_NE(classPath.find(librariesText() + "/sub/c.jar"), std::string::npos) << classPath;
 #endif
-    EXPECT_EQ(trace().at(0), "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" +
+    EXPECT_EQ(trace().at(0), "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks + ", " +
                                  quotedLiteral("-Djava.class.path=" + classPath) + "] -> 0");
 }
 
+// Java would read the empty class path as the current folder, where anyone
+// could put a runner for the updater to run with its rights: no virtual
+// machine is made for it.
 TEST_F(UpdaterCli, AnEmptyLibFolderFindsNoRunner)
 {
-    // The stand-in knows no class path: it plays a virtual machine that has
-    // no archive to load the runner from.
-    prepare("");
+    prepare(kRunnerSucceeds);
     fs::remove(home / "lib" / "runner.jar");
     writeTextFile(home / "lib" / "readme.txt", "");
     RunResult result = update({});
     EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
     EXPECT_TRUE(showedErrorBox(result, "Failed to start application: The UpdaterRunner is not found"))
         << describe(result);
-    EXPECT_EQ(trace(),
-              (Lines{"JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[\"-Djava.class.path=\"] -> 0",
-                     "FindClass \"io/tarnwick/updater/UpdaterRunner\" -> NULL (java/lang/NoClassDefFoundError)",
-                     "ExceptionClear"}));
+    EXPECT_FALSE(jvmCreated(applicationJre())) << "no virtual machine on an empty class path";
 }
 
 TEST_F(UpdaterCli, AMissingLibFolderIsAFileSystemFailure)
@@ -438,15 +444,15 @@ TEST_F(UpdaterCli, RunnerFailuresEndWith574AndLeaveNoExceptionPending)
          {"FindClass \"" + runnerClass + "\" -> NULL (java/lang/NoClassDefFoundError)", "ExceptionClear"}},
         {runner("returns 0", ""), "Failed to create UpdaterRunner",
          {"GetMethodID " + runnerClass + " \"<init>\" \"()V\" -> NULL (java/lang/NoSuchMethodError)",
-          "ExceptionClear"}},
+          "ExceptionClear", "DeleteLocalRef class " + runnerClass}},
         {runner("returns 0", "  constructor throws java/lang/IllegalStateException \"broken\"\n"),
          "Failed to create UpdaterRunner",
          {"NewObject " + runnerClass + " -> NULL (java/lang/IllegalStateException)", "ExceptionCheck -> 1",
-          "ExceptionDescribe", "ExceptionClear"}},
+          "ExceptionDescribe", "ExceptionClear", "DeleteLocalRef class " + runnerClass}},
         {"class " + runnerClass + "\n  constructor\n  method run ([Ljava/lang/String;)V\n",
          "Failed to run UpdaterRunner",
          {"GetMethodID " + runnerClass + " \"run\" \"([Ljava/lang/String;)I\" -> NULL (java/lang/NoSuchMethodError)",
-          "ExceptionClear"}},
+          "ExceptionClear", "DeleteLocalRef object " + runnerClass, "DeleteLocalRef class " + runnerClass}},
     };
     for (const auto& [description, text, ending] : cases) {
         prepare(description);
@@ -457,10 +463,22 @@ TEST_F(UpdaterCli, RunnerFailuresEndWith574AndLeaveNoExceptionPending)
         Lines lines = trace();
         ASSERT_GE(lines.size(), ending.size());
         EXPECT_EQ(Lines(lines.end() - static_cast<std::ptrdiff_t>(ending.size()), lines.end()), ending)
-            << "nothing is called after the failure";
+            << "nothing but releasing the references after the failure";
         EXPECT_FALSE(fs::exists(receivedFile(caller))) << "no relaunch after a failure";
         fs::remove_all(root / "caller app");
     }
+}
+
+TEST_F(UpdaterCli, AnArrayTheRuntimeCannotMakeEndsWith574)
+{
+    // Room for nothing: the empty string that every slot starts with fails.
+    prepare("heap 0\n" + kRunnerSucceeds);
+    RunResult result = update({});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Failed to create the Java argument array"))
+        << describe(result);
+    EXPECT_NE(result.err.find("java.lang.OutOfMemoryError: Java heap space\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(firstLineStartingWith(trace(), "CallIntMethod"), "(no line starting with CallIntMethod)");
 }
 
 TEST_F(UpdaterCli, AThrowingConstructorIsDescribedOnStandardError)
@@ -506,14 +524,54 @@ TEST_F(UpdaterCli, AThrowingRunIsDescribedAndCountsAsFailed)
     EXPECT_EQ(result.exitCode, 1) << describe(result);
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: late"), std::string::npos) << describe(result);
     Lines lines = trace();
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(Lines(lines.end() - 7, lines.end()),
               (Lines{runCall(defaultTail(), 0) + " (throws java/lang/IllegalStateException)", "ExceptionCheck -> 1",
-                     "ExceptionDescribe", "ExceptionClear"}));
+                     "ExceptionDescribe", "ExceptionClear", "DeleteLocalRef " + quotedList(defaultTail()),
+                     "DeleteLocalRef object io/tarnwick/updater/UpdaterRunner",
+                     "DeleteLocalRef class io/tarnwick/updater/UpdaterRunner"}));
     EXPECT_NE(result.out.find("Updater result code: 1\n"), std::string::npos) << describe(result);
     EXPECT_EQ(result.out.find("Execute caller application"), std::string::npos) << describe(result);
     EXPECT_FALSE(fs::exists(caller.parent_path() / "received.txt")) << "the caller is not started";
 }
+
+// --- a runtime that ends the process -------------------------------------------
+
+TEST_F(UpdaterCli, ARuntimeThatEndsTheProcessWhileStartingShowsTheErrorBox)
+{
+    const std::string words = "Error occurred during initialization of VM\nToo small maximum heap";
+    prepare("create aborts prints \"Error occurred during initialization of VM\\n\" "
+            "prints \"Too small maximum heap\\n\"\n" +
+            kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunResult result = update({"--ucaller", caller.string()});
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Error creating VM. " + words))
+        << describe(result);
+    EXPECT_EQ(result.err.find(words + "\n"), 0u) << "the runtime's own output, as it wrote it\n" << describe(result);
+    EXPECT_EQ(result.err.find("Exception: "), std::string::npos) << "only the box\n" << describe(result);
+#ifdef _WIN32
+    EXPECT_EQ(result.boxes.size(), 1u) << describe(result);
+#endif
+    EXPECT_EQ(trace().back(), "abort hook") << "the updater ended the process in the hook";
+    EXPECT_FALSE(fs::exists(receivedFile(caller))) << "no relaunch after a failure";
+}
+
+#ifndef _WIN32
+// The machine's JDK: JAVA_TOOL_OPTIONS gives it a heap limit it refuses. It
+// writes the line about JAVA_TOOL_OPTIONS before it takes the hooks.
+TEST_F(UpdaterCli, TheRealRuntimesOwnWordsReachTheErrorBox)
+{
+    prepare(kRunnerSucceeds);
+    RunOptions options;
+    options.environment.push_back({"JAVA_TOOL_OPTIONS", "-Xmx1k"});
+    RunResult result = update({"--ujrepath", test_paths::javaHome().string()}, options);
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: Error creating VM. Error occurred during "
+                                       "initialization of VM\nToo small maximum heap"))
+        << describe(result);
+}
+#endif
 
 // --- the caller --------------------------------------------------------------
 

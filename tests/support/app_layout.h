@@ -14,7 +14,7 @@ struct AppConfig {
     std::string appNature = "desktop";
     bool invokeUpdater = false;
     bool showSplash = false;
-    std::vector<std::string> classPath;
+    std::vector<std::string> classPath{"."};
     std::vector<std::string> vmOption;
     std::vector<std::string> programOption;
 

@@ -3,18 +3,15 @@
 #include "process.h"
 
 #include <cstdio>
-#include <cstring>
 
-int main()
+int main(int argc, char** argv)
 {
-    char** argv = nullptr;
-    int argc = narrowCommandLine(&argv);
-    for (int i = 1; i < argc; ++i) {
-        std::printf("%zu:", std::strlen(argv[i]));
-        for (const char* p = argv[i]; *p != '\0'; ++p)
-            std::printf("%02x", static_cast<unsigned char>(*p));
+    const std::vector<std::string> arguments = narrowCommandLine(argc, argv);
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        std::printf("%zu:", arguments[i].size());
+        for (char c : arguments[i])
+            std::printf("%02x", static_cast<unsigned char>(c));
         std::printf("\n");
     }
-    freeNarrowCommandLine(argc, argv);
-    return argc;
+    return static_cast<int>(arguments.size());
 }

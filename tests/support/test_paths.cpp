@@ -1,5 +1,9 @@
 #include "test_paths.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -18,6 +22,33 @@ fs::path fromBuild(const char* path)
         return fs::path(std::string("Z:") + path).make_preferred();
 #endif
     return fs::path(path);
+}
+
+fs::path fromUtf8(const std::string& text)
+{
+#ifdef _WIN32
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<size_t>(std::max(length, 0)));
+    return fs::path(wide);
+#else
+    return fs::path(text);
+#endif
+}
+
+std::string utf8Of(const fs::path& path)
+{
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
+    return text;
+#else
+    return path.string();
+#endif
 }
 
 fs::path launcherProgram() { return fromBuild(TEST_LAUNCHER_PROGRAM); }

@@ -22,6 +22,11 @@ boost::filesystem::path javaFixtures();      // compiled test classes
 boost::filesystem::path helperProgram(const std::string& name); // small test programs
 boost::filesystem::path sampleApplication(); // Linux: sample.jar and sample-updater.jar
 
+// A path written in UTF-8, whatever the test program's own code page.
+boost::filesystem::path fromUtf8(const std::string& text);
+// The path as UTF-8, as runProgram takes it.
+std::string utf8Of(const boost::filesystem::path& path);
+
 // A fresh, empty folder below the work directory.
 boost::filesystem::path freshDirectory(const std::string& name);
 

@@ -27,14 +27,6 @@ std::string escapedBackslashes(const std::string& text)
     return out;
 }
 
-ArgumentVector::ArgumentVector(const std::string& program, std::vector<std::string> tokens)
-    : tokens_(std::move(tokens))
-{
-    tokens_.insert(tokens_.begin(), program);
-    for (std::string& token : tokens_)
-        pointers_.push_back(&token[0]);
-}
-
 const char* const kLauncherHelp = "Allowed options:\n"
                                   "  --lhelp               show this message\n"
                                   "  --lversion            show launcher version\n"

@@ -93,6 +93,48 @@ TEST_F(ApplicationSettingsTest, FileProblemsGiveTheParserText)
     EXPECT_EQ(errorFor("{\"a\": 1\n\"b\": 2}"), file + "(2): expected '}' or ','");
     EXPECT_EQ(errorFor("{\"a\": \"open"), file + "(1): unterminated string");
     EXPECT_EQ(errorFor("{\"a\": \"\xff\"}"), file + "(1): invalid code sequence");
+
+    // A folder opens but cannot be read: it is named like a missing file.
+    const std::string folder = (dir / "folder.json").string();
+    fs::create_directories(folder);
+    try {
+        readApplicationSettings(folder, settings);
+        FAIL() << "no error";
+    } catch (const pt::json_parser::json_parser_error& e) {
+        EXPECT_EQ(std::string(e.what()), folder + ": cannot open file");
+    }
+}
+
+// The parser recurses per level; ten thousand brackets (20 KB) would
+// overflow the stack and end the process without a word.
+TEST_F(ApplicationSettingsTest, DeepNestingIsRefusedBeforeParsing)
+{
+    const std::string file = (dir / "app.json").string();
+    EXPECT_EQ(errorFor(std::string(100000, '[')), file + "(1): nesting deeper than 64 levels");
+    EXPECT_EQ(errorFor("{\n\"a\": " + std::string(10000, '{')), file + "(2): nesting deeper than 64 levels");
+    // Brackets inside strings are text, and 64 levels are still read.
+    const std::string deep = std::string(63, '[') + std::string(63, ']');
+    EXPECT_EQ(read(withMember("appNature", "\"" + std::string(1000, '[') + "\\\"\"")).appNature,
+              std::string(1000, '[') + "\"");
+    EXPECT_EQ(read(withMember("programOption", deep)).programOption, std::vector<std::string>{""});
+}
+
+// Each text must reach its user whole and as the characters it spells: a
+// \u0000 escape would cut a class name short in a C string, and overlong
+// forms, encoded surrogates and code points past U+10FFFF are not UTF-8.
+TEST_F(ApplicationSettingsTest, TextsMustBeWholeAndWellFormed)
+{
+    const std::string file = (dir / "app.json").string();
+    EXPECT_EQ(errorFor(withMember("mainClass", "\"sample\\u0000.evil.Main\"")),
+              "The value of mainClass holds the character U+0000");
+    EXPECT_EQ(errorFor(withMember("classPath", "[\"a.jar\", \"b\\u0000.jar\"]")),
+              "The value of classPath holds the character U+0000");
+    for (const char* bytes : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80\xed\xb0\x80", "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80"})
+        EXPECT_EQ(errorFor("{\n\"mainClass\": \"a" + std::string(bytes) + "\"}"), file + "(2): invalid code sequence")
+            << bytes;
+    // Well-formed text outside ASCII, escaped or not, stays as it is.
+    EXPECT_EQ(read(withMember("mainMethod", "\"\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\\u00e9\"")).mainMethod,
+              "\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xc3\xa9");
 }
 
 TEST_F(ApplicationSettingsTest, MissingKeysAreReportedInReadingOrder)

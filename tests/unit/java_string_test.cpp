@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include "wide_text_win32.h"
+
 #include <windows.h>
 #endif
 
@@ -16,6 +18,23 @@ TEST(NarrowToUtf16, ConvertsFromTheActiveCodePage)
     EXPECT_EQ(narrowToUtf16("caf\xe9"), u"caf\u00e9");
     EXPECT_EQ(narrowToUtf16("\x80"), u"\u20ac");
     EXPECT_EQ(narrowToUtf16(""), u"");
+}
+
+// Where the code page lacks a character, it becomes '?' and is reported:
+// never a look-alike, such as '-' for U+FF0D or 'l' for U+0142, which would
+// turn an argument into an option or a folder into its neighbour.
+TEST(NarrowFromWide, NeverMapsByBestFit)
+{
+    ASSERT_EQ(GetACP(), 1252u);
+    bool exact = false;
+    EXPECT_EQ(narrowFromWide(L"caf\u00e9 \u20ac", &exact), "caf\xe9 \x80");
+    EXPECT_TRUE(exact);
+    EXPECT_EQ(narrowFromWide(L"\uff0d\uff0dlhelp", &exact), "??lhelp");
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(narrowFromWide(L"C:\\ap\u0142\\launcher.exe", &exact), "C:\\ap?\\launcher.exe");
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(narrowFromWide(L"", &exact), "");
+    EXPECT_TRUE(exact);
 }
 #else
 TEST(NarrowToUtf16, DecodesUtf8IntoUtf16Units)

@@ -42,10 +42,35 @@ TEST(ClassPath, IsJoinedWithThePlatformSeparator)
 {
     fs::path app = fs::canonical(test_paths::freshDirectory("class_path_join"));
     writeTextFile(app / "lib" / "app.jar", "");
-    EXPECT_EQ(classPathText(app.string(), {}), "");
     EXPECT_EQ(classPathText(app.string(), {"D:/x/a.jar", "lib/b.jar"}), "D:/x/a.jar" + kSep + "lib/b.jar");
     EXPECT_EQ(classPathText(app.string(), {"./lib/app.jar", "z.jar"}),
               native(app / "lib" / "app.jar") + kSep + "z.jar");
+    // One entry may still name several elements.
+    EXPECT_EQ(classPathText(app.string(), {"a.jar" + kSep + "b.jar"}), "a.jar" + kSep + "b.jar");
+}
+
+// Java reads an empty element as the current folder, where anyone could put
+// classes: a class path that would hold one is refused.
+TEST(ClassPath, AnEmptyElementIsRefused)
+{
+    fs::path app = fs::canonical(test_paths::freshDirectory("class_path_empty"));
+    const std::string dir = app.string();
+    const std::string where = "), which Java reads as the current folder";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"a.jar", ""}, "(classPath entry 2" + where},
+        {{"", "a.jar"}, "(classPath entry 1" + where},
+        {{"a.jar" + kSep}, "(classPath entry 1" + where},
+        {{"a.jar", kSep + "b.jar"}, "(classPath entry 2" + where},
+        {{"a.jar" + kSep + kSep + "b.jar"}, "(classPath entry 1" + where},
+    };
+    for (const auto& [entries, text] : cases) {
+        try {
+            classPathText(dir, entries);
+            ADD_FAILURE() << "accepted " << entries.size() << " entries ending in " << entries.back();
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), "The class path would hold an empty element " + text);
+        }
+    }
 }
 
 TEST(JvmOptions, ClassPathComesFirstThenTheConfiguredOptions)
@@ -67,8 +92,7 @@ TEST(ConfigFile, DefaultsToTheLauncherStemBelowCfg)
 
     po::options_description table;
     declareLauncherOptions(table);
-    const char* argv[] = {"launcher", "--lcfgfile", "rel/other.json"};
-    LauncherOptions given = parseLauncherOptions(3, const_cast<char**>(argv), table);
+    LauncherOptions given = parseLauncherOptions({"launcher", "--lcfgfile", "rel/other.json"}, table);
     LauncherRun chosen{given, "/apps/x/tw_ent.exe", "/apps/x"};
     EXPECT_EQ(configFileFor(chosen), "rel/other.json");
 }

@@ -10,10 +10,10 @@ namespace {
 
 LauncherOptions parse(std::vector<std::string> tokens)
 {
-    ArgumentVector arguments("launcher", std::move(tokens));
+    tokens.insert(tokens.begin(), "launcher");
     po::options_description table("Allowed options", 80, 40);
     declareLauncherOptions(table);
-    return parseLauncherOptions(arguments.argc(), arguments.argv(), table);
+    return parseLauncherOptions(tokens, table);
 }
 
 std::string errorFor(std::vector<std::string> tokens)

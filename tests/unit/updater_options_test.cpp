@@ -17,10 +17,10 @@ using Tokens = std::vector<std::string>;
 
 UpdaterOptions parse(Tokens tokens)
 {
-    ArgumentVector arguments("updater", std::move(tokens));
+    tokens.insert(tokens.begin(), "updater");
     po::options_description table("Allowed options", 80, 40);
     declareUpdaterOptions(table);
-    return parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
+    return parseUpdaterOptions(tokens, table);
 }
 
 std::string errorFor(Tokens tokens)

@@ -23,10 +23,10 @@ using Tokens = std::vector<std::string>;
 
 UpdaterOptions parse(Tokens tokens)
 {
-    ArgumentVector arguments("updater", std::move(tokens));
+    tokens.insert(tokens.begin(), "updater");
     po::options_description table;
     declareUpdaterOptions(table);
-    return parseUpdaterOptions(arguments.argc(), arguments.argv(), table);
+    return parseUpdaterOptions(tokens, table);
 }
 
 const std::string kHome = "C:\\App\\updater";

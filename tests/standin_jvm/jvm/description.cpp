@@ -38,7 +38,8 @@ bool is_keyword(const Token& token, std::u16string_view word)
 
 bool is_clause_keyword(const Token& token)
 {
-    for (std::u16string_view word : {u"returns", u"when-exists", u"deletes", u"creates", u"throws", u"script"})
+    for (std::u16string_view word :
+         {u"returns", u"when-exists", u"deletes", u"creates", u"throws", u"exits", u"script"})
         if (is_keyword(token, word))
             return true;
     return false;
@@ -92,12 +93,9 @@ private:
             throw std::runtime_error("a line starts with a keyword, not a string");
         const std::u16string& word = keyword.text;
         if (word == u"create") {
-            expect_keyword(u"fail");
-            description_.create_fails = true;
-            if (at_end())
-                return;
-            expect_keyword(u"lasterror");
-            description_.last_error = parse_integer(take("an error code"), INT32_MIN, UINT32_MAX);
+            create_line();
+        } else if (word == u"heap") {
+            description_.heap = static_cast<jint>(parse_integer(take("a number of objects"), 0, INT32_MAX));
         } else if (word == u"class") {
             const std::u16string name = take("a class name").text;
             if (description_.find_class(name) != nullptr)
@@ -116,6 +114,32 @@ private:
         }
         if (!at_end())
             throw std::runtime_error("unexpected " + java_literal(tokens_[next_].text));
+    }
+
+    // create [fail [lasterror N] | exits N | aborts] [prints TEXT]...
+    void create_line()
+    {
+        if (!at_end() && is_keyword(tokens_[next_], u"fail")) {
+            ++next_;
+            description_.create_ending = CreateEnding::Fails;
+            if (!at_end() && is_keyword(tokens_[next_], u"lasterror")) {
+                ++next_;
+                description_.last_error = parse_integer(take("an error code"), INT32_MIN, UINT32_MAX);
+            }
+        } else if (!at_end() && is_keyword(tokens_[next_], u"exits")) {
+            ++next_;
+            description_.create_ending = CreateEnding::Exits;
+            description_.create_exit_code = parse_jint(take("an exit code"));
+        } else if (!at_end() && is_keyword(tokens_[next_], u"aborts")) {
+            ++next_;
+            description_.create_ending = CreateEnding::Aborts;
+        }
+        while (!at_end()) {
+            expect_keyword(u"prints");
+            description_.create_prints.push_back(take("a text").text);
+        }
+        if (description_.create_ending == CreateEnding::Succeeds && description_.create_prints.empty())
+            throw std::runtime_error("expected `fail`, `exits`, `aborts` or `prints`");
     }
 
     void member(MemberKind kind)
@@ -172,6 +196,8 @@ private:
                 if (!at_end() && !is_clause_keyword(tokens_[next_]))
                     thrown.message = take("a message").text;
                 member.thrown = std::move(thrown);
+            } else if (is_keyword(keyword, u"exits")) {
+                member.exits = parse_jint(take("an exit code"));
             } else if (is_keyword(keyword, u"script")) {
                 if (!at_end())
                     throw std::runtime_error("`script` must end the line");

@@ -53,6 +53,7 @@ struct Member {
     std::vector<std::filesystem::path> deletes;
     std::vector<std::filesystem::path> creates;
     std::optional<Thrown> thrown;
+    std::optional<jint> exits; // System.exit with this code after the script
     std::vector<ScriptStep> script;
 };
 
@@ -64,9 +65,16 @@ struct ClassDescription {
     const Member* find(MemberKind kind, std::u16string_view name, std::u16string_view descriptor) const;
 };
 
+// How JNI_CreateJavaVM ends: returns JNI_OK or JNI_ERR, or ends the process
+// as a real runtime does when it rejects an option.
+enum class CreateEnding { Succeeds, Fails, Exits, Aborts };
+
 struct Description {
-    bool create_fails = false;
+    CreateEnding create_ending = CreateEnding::Succeeds;
     std::optional<long long> last_error;
+    jint create_exit_code = 0;
+    std::vector<std::u16string> create_prints; // the runtime's own output while it starts
+    std::optional<jint> heap;                  // objects the host may make before OutOfMemoryError
     std::vector<ClassDescription> classes;
 
     const ClassDescription* find_class(std::u16string_view name) const;

@@ -52,6 +52,10 @@ jobjectArray JNICALL new_object_array(JNIEnv*, jsize length, jclass element_clas
         trace(line + raise(std::u16string(kSizeError), ascii_to_text(std::to_string(length))));
         return nullptr;
     }
+    if (!runtime.allocate()) {
+        trace(line + out_of_memory());
+        return nullptr;
+    }
     trace(line);
     return to_handle<jobjectArray>(
         runtime.heap().new_object_array(element->class_name, static_cast<std::size_t>(length), initial_element));

@@ -2,6 +2,7 @@
 // and A forms trace under the plain name: jni.h's C++ wrappers turn every
 // env->CallStaticIntMethod(...) into CallStaticIntMethodV.
 #include "env_support.h"
+#include "hooks.h"
 #include "invocation.h"
 #include "java_text.h"
 #include "jni_tables.h"
@@ -30,6 +31,8 @@ jobject construct(jclass clazz, const Member& member, const std::vector<jvalue>&
     guard.unlock();
 
     run_script(member);
+    if (member.exits)
+        runtime_exit(*member.exits);
 
     guard.lock();
     if (member.thrown) {
@@ -64,6 +67,8 @@ jint call_int(const char* function, MemberKind expected, const void* target, con
     guard.unlock();
 
     run_script(member);
+    if (member.exits)
+        runtime_exit(*member.exits);
 
     guard.lock();
     if (member.thrown)

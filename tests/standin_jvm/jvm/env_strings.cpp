@@ -16,7 +16,12 @@ jstring JNICALL new_string_utf(JNIEnv*, const char* utf)
         return nullptr;
     }
     std::u16string text = decode_utf8(utf);
-    trace("NewStringUTF " + java_literal(text));
+    const std::string line = "NewStringUTF " + java_literal(text);
+    if (!runtime.allocate()) {
+        trace(line + out_of_memory());
+        return nullptr;
+    }
+    trace(line);
     return to_handle<jstring>(runtime.heap().new_string(std::move(text)));
 }
 
@@ -29,7 +34,12 @@ jstring JNICALL new_string(JNIEnv*, const jchar* unicode, jsize length)
     std::u16string text(static_cast<std::size_t>(length), u'\0');
     for (jsize i = 0; i < length; ++i)
         text[static_cast<std::size_t>(i)] = static_cast<char16_t>(unicode[i]);
-    trace("NewString " + java_literal(text));
+    const std::string line = "NewString " + java_literal(text);
+    if (!runtime.allocate()) {
+        trace(line + out_of_memory());
+        return nullptr;
+    }
+    trace(line);
     return to_handle<jstring>(runtime.heap().new_string(std::move(text)));
 }
 

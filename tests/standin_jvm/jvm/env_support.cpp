@@ -47,6 +47,11 @@ std::string raise(const std::u16string& class_name, std::optional<std::u16string
     return " -> NULL (" + ascii_name(class_name) + ")";
 }
 
+std::string out_of_memory()
+{
+    return raise(u"java/lang/OutOfMemoryError", std::u16string(u"Java heap space"));
+}
+
 std::string throws_note(const std::u16string& class_name)
 {
     return " (throws " + ascii_name(class_name) + ")";

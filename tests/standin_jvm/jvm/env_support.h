@@ -19,6 +19,10 @@ std::u16string jni_text(const char* text, const char* function);
 // trace annotation for a failed call: " -> NULL (java/lang/...)".
 std::string raise(const std::u16string& class_name, std::optional<std::u16string> message);
 
+// The OutOfMemoryError of a used-up heap (description `heap N`), pending,
+// and its trace annotation.
+std::string out_of_memory();
+
 // " (throws java/lang/...)" for calls that return nothing.
 std::string throws_note(const std::u16string& class_name);
 

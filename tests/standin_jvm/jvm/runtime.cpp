@@ -81,6 +81,15 @@ const Member* Runtime::member(jmethodID id, const char* function) const
     return member;
 }
 
+bool Runtime::allocate()
+{
+    const std::optional<jint>& limit = description().heap;
+    if (limit && allocations_ >= *limit)
+        return false;
+    ++allocations_;
+    return true;
+}
+
 Object* Runtime::pending_exception() const
 {
     auto found = pending_.find(std::this_thread::get_id());

@@ -3,6 +3,7 @@
 
 #include "description.h"
 #include "heap.h"
+#include "hooks.h"
 
 #include <jni.h>
 
@@ -59,6 +60,15 @@ public:
     void set_attached(bool attached);
     bool attached() const;
 
+    // The hooks of the latest JNI_CreateJavaVM.
+    void set_hooks(const Hooks& hooks) { hooks_ = hooks; }
+    const Hooks& hooks() const { return hooks_; }
+
+    // Counts a string or array that the host asks for; false once the
+    // description's heap is used up (OutOfMemoryError).
+    bool allocate();
+    void reset_allocations() { allocations_ = 0; }
+
     Heap& heap() { return heap_; }
     Buffers& buffers() { return buffers_; }
     JNIEnv* env() { return &env_; }
@@ -74,6 +84,8 @@ private:
     std::set<std::thread::id> attached_;
     std::map<std::u16string, std::map<std::u16string, void*>> natives_;
     Heap heap_;
+    Hooks hooks_;
+    long long allocations_ = 0;
     Buffers buffers_;
     JNIEnv env_;
     JavaVM vm_;

@@ -1,0 +1,14 @@
+// Java exceptions that a JNI call on the main thread leaves pending.
+#pragma once
+
+#include <jni.h>
+
+#include <string>
+
+// Has the virtual machine print a pending exception with its stack trace to
+// standard error, then clears it. Nothing happens when none is pending.
+void describeAndClearException(JNIEnv* env);
+
+// For a JNI call that could not make what was asked (out of memory): the
+// Java side's account first, then a std::runtime_error with the message.
+[[noreturn]] void failAfterDescribing(JNIEnv* env, const std::string& message);

@@ -1,0 +1,11 @@
+#include "launcher_failure.h"
+
+#include "process.h"
+
+#include <iostream>
+
+void reportLauncherFailure(const std::exception& failure)
+{
+    std::cerr << "Exception: " << failure.what() << std::endl;
+    showErrorBox(failure);
+}
