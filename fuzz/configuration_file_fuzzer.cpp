@@ -1,12 +1,15 @@
 // The configuration file, read by readApplicationSettings from its path. Any
-// bytes end in one of the documented errors (json_parser_error with the file
-// name, ptree_bad_path naming one of the nine keys, ptree_bad_data for a
-// switch) or in a record that holds what the file says: the first member of
-// each name, the switches as the bool translator reads them, the lists
-// replaced by the children's values in order.
+// bytes end in one of the documented errors or in a record that holds what
+// the file says. The errors: json_parser_error with the file and line (not
+// JSON, not UTF-8, nesting deeper than 64 levels), ptree_bad_path naming the
+// first missing key, ptree_bad_data for the first switch that is no bool or
+// the first text that holds U+0000. The record: the first member of each
+// name, the switches as the documented bool rules read them, the lists
+// replaced by the children's values in order, every text well-formed UTF-8.
 #include "application_settings.h"
 
 #include "fuzz_support.h"
+#include "unicode_reference.h"
 
 #include <boost/property_tree/exceptions.hpp>
 #include <boost/property_tree/json_parser.hpp>
@@ -15,6 +18,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <sstream>
 #include <typeinfo>
 
@@ -56,6 +60,8 @@ private:
 
 const char* const kKeys[] = {"packageName", "mainClass", "mainMethod", "appNature",    "invokeUpdater",
                              "showSplash",  "classPath", "vmOption",   "programOption"};
+constexpr int kNoKey = 9;
+constexpr int kDeepestNesting = 64;
 
 bool isSpace(char c)
 {
@@ -112,35 +118,83 @@ std::vector<std::string> childValues(const pt::ptree& node)
     return values;
 }
 
-pt::ptree parsedTree(const std::uint8_t* data, std::size_t size)
+bool holdsNul(const std::string& text)
+{
+    return text.find('\0') != std::string::npos;
+}
+
+// How deep arrays and objects nest, brackets inside strings aside.
+int nestingDepth(const std::string& text)
+{
+    int depth = 0;
+    int deepest = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+// Read only once the reader has parsed the same text: its nesting is tame.
+pt::ptree parsedTree(const std::string& text)
 {
     pt::ptree root;
-    std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
+    std::istringstream stream(text);
     pt::read_json(stream, root);
     return root;
 }
 
-// The first of the nine lookups that fails on this tree (9 when none does):
-// a missing key, or a switch the translator cannot read.
-int firstFailingLookup(const pt::ptree& root, const pt::ptree* (&members)[9])
+enum class Problem { none, missing, notBool, nul };
+
+struct Lookup {
+    int key = kNoKey;
+    Problem problem = Problem::none;
+};
+
+// The first of the nine lookups, in reading order, that fails on this tree.
+Lookup firstFailingLookup(const pt::ptree& root, const pt::ptree* (&members)[9])
 {
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kNoKey; ++i) {
         members[i] = firstMember(root, kKeys[i]);
         if (members[i] == nullptr)
-            return i;
-        if ((i == 4 || i == 5) && !translatedBool(members[i]->data()))
-            return i;
+            return {i, Problem::missing};
+        if (i == 4 || i == 5) {
+            if (!translatedBool(members[i]->data()))
+                return {i, Problem::notBool};
+        } else if (i < 4) {
+            if (holdsNul(members[i]->data()))
+                return {i, Problem::nul};
+        } else {
+            const std::vector<std::string> values = childValues(*members[i]);
+            if (std::any_of(values.begin(), values.end(), holdsNul))
+                return {i, Problem::nul};
+        }
     }
-    return 9;
+    return {};
 }
 
 template <class Describe>
-void checkRecord(const ApplicationSettings& settings, const pt::ptree& root, const Describe& input)
+void checkRecord(const ApplicationSettings& settings, const std::string& text, const Describe& input)
 {
+    FUZZ_CHECK(isWellFormedUtf8(text), "read although not UTF-8: " + input());
+    FUZZ_CHECK(nestingDepth(text) <= kDeepestNesting, "read although nested too deep: " + input());
+    const pt::ptree root = parsedTree(text);
     const pt::ptree* members[9];
-    const int failing = firstFailingLookup(root, members);
-    FUZZ_CHECK(failing == 9, std::string("read although ") + (failing < 9 ? kKeys[failing] : "") +
-                                 " is missing or no bool: " + input());
+    const Lookup failing = firstFailingLookup(root, members);
+    FUZZ_CHECK(failing.key == kNoKey, std::string("read although ") + kKeys[std::min(failing.key, 8)] +
+                                          " is missing, no bool or holds U+0000: " + input());
     FUZZ_CHECK(settings.packageName == members[0]->data(), "packageName differs: " + input());
     FUZZ_CHECK(settings.mainClass == members[1]->data(), "mainClass differs: " + input());
     FUZZ_CHECK(settings.mainMethod == members[2]->data(), "mainMethod differs: " + input());
@@ -152,14 +206,37 @@ void checkRecord(const ApplicationSettings& settings, const pt::ptree& root, con
     FUZZ_CHECK(settings.programOption == childValues(*members[8]), "programOption differs: " + input());
 }
 
-// A lookup error must name the first lookup that fails, in reading order.
+// An error from the tree must name the first lookup that fails, and why.
 template <class Describe>
-void checkLookupError(int reported, const pt::ptree& root, const std::string& text, const Describe& input)
+void checkLookupError(const std::string& error, const std::string& text, const Describe& input)
 {
+    const pt::ptree root = parsedTree(text);
     const pt::ptree* members[9];
-    const int failing = firstFailingLookup(root, members);
-    FUZZ_CHECK(failing == reported, "error \"" + text + "\" but the first failing lookup is " +
-                                        (failing < 9 ? kKeys[failing] : "none") + ": " + input());
+    const Lookup failing = firstFailingLookup(root, members);
+    const std::string key = failing.key < kNoKey ? kKeys[failing.key] : "none";
+    std::string expected;
+    if (failing.problem == Problem::missing)
+        expected = "No such node (" + key + ")";
+    else if (failing.problem == Problem::notBool)
+        expected = "conversion of data to type \"bool\" failed";
+    else if (failing.problem == Problem::nul)
+        expected = "The value of " + key + " holds the character U+0000";
+    FUZZ_CHECK(error == expected, "error \"" + error + "\" where \"" + expected + "\" is due: " + input());
+}
+
+// A parser error names the file and the line, and refuses only what is bad.
+template <class Describe>
+void checkParserError(const std::string& error, const std::string& path, const std::string& text,
+                      const Describe& input)
+{
+    FUZZ_CHECK(error.rfind(path + "(", 0) == 0, "parser error without the file and line: " + error);
+    const auto endsWith = [&](const std::string& end) {
+        return error.size() >= end.size() && error.compare(error.size() - end.size(), end.size(), end) == 0;
+    };
+    if (endsWith("): invalid code sequence"))
+        FUZZ_CHECK(!isWellFormedUtf8(text), "well-formed UTF-8 refused: " + input());
+    if (endsWith("): nesting deeper than 64 levels"))
+        FUZZ_CHECK(nestingDepth(text) > kDeepestNesting, "shallow nesting refused: " + input());
 }
 
 } // namespace
@@ -168,10 +245,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static PrivateFile file;
     file.write(data, size);
+    const std::string text(reinterpret_cast<const char*>(data), size);
     // Built only for a report, and cut short: a file may be long.
-    const auto input = [&] {
-        return describeText(std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 2000)));
-    };
+    const auto input = [&] { return describeText(text.substr(0, 2000)); };
 
     // Lists that a reading must replace, never extend.
     ApplicationSettings settings;
@@ -181,34 +257,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         readApplicationSettings(file.path(), settings);
     } catch (const pt::json_parser_error& e) {
-        FUZZ_CHECK(std::string(e.what()).rfind(file.path() + "(", 0) == 0,
-                   std::string("parser error without the file and line: ") + e.what());
+        checkParserError(e.what(), file.path(), text, input);
         return 0;
     } catch (const pt::ptree_bad_path& e) {
-        // The file parsed (its nesting is tame): read it again to compare.
-        const std::string text = e.what();
-        int key = 0;
-        while (key < 9 && text != std::string("No such node (") + kKeys[key] + ")")
-            ++key;
-        const pt::ptree root = parsedTree(data, size);
-        FUZZ_CHECK(key < 9 && firstMember(root, kKeys[key]) == nullptr,
-                   "missing key error: " + text + ", input " + input());
-        checkLookupError(key, root, text, input);
+        checkLookupError(e.what(), text, input);
         return 0;
     } catch (const pt::ptree_bad_data& e) {
-        const std::string text = e.what();
-        FUZZ_CHECK(text == "conversion of data to type \"bool\" failed", "conversion error: " + text);
-        const pt::ptree root = parsedTree(data, size);
-        const pt::ptree* members[9];
-        const int failing = firstFailingLookup(root, members);
-        FUZZ_CHECK(failing == 4 || failing == 5, "conversion error, but the first failing lookup is " +
-                                                     std::string(failing < 9 ? kKeys[failing] : "none") + ": " +
-                                                     input());
+        checkLookupError(e.what(), text, input);
         return 0;
     } catch (const std::exception& e) {
         fuzzFailure("only the documented errors",
                     std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
-    checkRecord(settings, parsedTree(data, size), input);
+    checkRecord(settings, text, input);
     return 0;
 }

@@ -50,13 +50,3 @@ std::string describeTokens(const std::vector<std::string>& tokens)
         out += (out.empty() ? "" : " ") + describeText(token);
     return out.empty() ? "(none)" : out;
 }
-
-ArgumentVector::ArgumentVector(const std::string& program, const std::vector<std::string>& tokens)
-{
-    tokens_.reserve(tokens.size() + 1);
-    tokens_.push_back(program);
-    tokens_.insert(tokens_.end(), tokens.begin(), tokens.end());
-    for (std::string& token : tokens_)
-        pointers_.push_back(&token[0]);
-    pointers_.push_back(nullptr);
-}

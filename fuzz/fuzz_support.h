@@ -1,5 +1,5 @@
-// What the fuzz targets share: how a broken rule ends the run, how an input
-// becomes tokens, and argument vectors for the option parsers.
+// What the fuzz targets share: how a broken rule ends the run, and how an
+// input becomes tokens and is described in a report.
 #pragma once
 
 #include <cstddef>
@@ -26,17 +26,3 @@ std::vector<std::string> splitOnNul(const std::uint8_t* data, std::size_t size);
 // printable ASCII in hex.
 std::string describeTokens(const std::vector<std::string>& tokens);
 std::string describeText(const std::string& text);
-
-// argv for an options parser: the program name, then the tokens.
-class ArgumentVector {
-public:
-    ArgumentVector(const std::string& program, const std::vector<std::string>& tokens);
-    ArgumentVector(const ArgumentVector&) = delete;
-    ArgumentVector& operator=(const ArgumentVector&) = delete;
-    int argc() const { return static_cast<int>(tokens_.size()); }
-    char** argv() { return pointers_.data(); }
-
-private:
-    std::vector<std::string> tokens_;
-    std::vector<char*> pointers_;
-};

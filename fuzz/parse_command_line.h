@@ -3,8 +3,6 @@
 // signature.
 #pragma once
 
-#include "fuzz_support.h"
-
 #include <boost/program_options.hpp>
 
 #include <string>
@@ -12,11 +10,13 @@
 
 template <class Options>
 Options parseCommandLine(void (*declare)(boost::program_options::options_description&),
-                         Options (*parse)(int, char**, const boost::program_options::options_description&),
+                         Options (*parse)(const std::vector<std::string>&,
+                                          const boost::program_options::options_description&),
                          const std::string& program, const std::vector<std::string>& tokens)
 {
-    ArgumentVector arguments(program, tokens);
+    std::vector<std::string> arguments{program};
+    arguments.insert(arguments.end(), tokens.begin(), tokens.end());
     boost::program_options::options_description table("Allowed options", 80, 40);
     declare(table);
-    return parse(arguments.argc(), arguments.argv(), table);
+    return parse(arguments, table);
 }
