@@ -147,4 +147,62 @@ TEST_F(LauncherJava, TenThousandArgumentsFitInTheLocalReferencesAndArriveIntact)
     }
 }
 
+// The ready runner of tarnwick-tools.jar starts a plain main, waits for what
+// java waits for, and reports its outcome as the launcher's result.
+TEST_F(LauncherJava, TheReadyRunnerRunsAPlainMainToItsEnd)
+{
+    fs::create_directories(app.root() / "lib");
+    fs::copy_file(test_paths::toolsJar(), app.root() / "lib" / "tarnwick-tools.jar");
+    auto runner = [&](const std::string& mode, std::vector<std::string> vmOptions = {}) {
+        AppConfig config;
+        config.mainClass = "io.tarnwick.tools.MainRunner";
+        config.classPath = {"./lib/tarnwick-tools.jar", test_paths::javaFixtures().string()};
+        config.vmOption = std::move(vmOptions);
+        config.vmOption.push_back("-Dfixture.mode=" + mode);
+        app.writeConfig(config);
+        if (!fs::exists(app.root() / "jre"))
+            app.linkRealJava();
+        RunOptions options;
+        options.timeoutMs = 60000;
+        options.environment.push_back({"XDG_DATA_HOME", data.string()});
+        return runProgram(app.launcher().string(), {"--lverbose", "a", "b"}, options);
+    };
+    const std::string plain = "-Dio.tarnwick.main=fixtures.PlainMain";
+
+    // A thread that main left running is waited for.
+    RunResult worker = runner("worker", {plain});
+    EXPECT_EQ(worker.exitCode, 0) << describe(worker);
+    EXPECT_NE(worker.out.find("main got a,b\nmain returned\nworker done\nApplication exited with code: 0\n"),
+              std::string::npos)
+        << describe(worker);
+
+    RunResult thrown = runner("throw", {plain});
+    EXPECT_NE(thrown.err.find("Exception in thread \"main\" java.lang.IllegalStateException: boom from main\n"),
+              std::string::npos)
+        << describe(thrown);
+    EXPECT_NE(thrown.out.find("Application exited with code: 1\n"), std::string::npos) << describe(thrown);
+
+    RunResult update = runner("update", {plain});
+    EXPECT_NE(update.out.find("Application exited with code: 100\n"), std::string::npos) << describe(update);
+
+    RunResult unnamed = runner("");
+    EXPECT_NE(unnamed.err.find("MainRunner: no application to run: name its main class with "
+                               "-Dio.tarnwick.main=<class> in vmOption\n"),
+              std::string::npos)
+        << describe(unnamed);
+    EXPECT_NE(unnamed.out.find("Application exited with code: 1\n"), std::string::npos) << describe(unnamed);
+
+    // Outside the launcher there are no splash natives: nothing to hide, and
+    // the application runs all the same.
+    RunOptions options;
+    options.timeoutMs = 60000;
+    RunResult java = runProgram((test_paths::javaHome() / "bin" / "java").string(),
+                                {"-cp", test_paths::toolsJar().string() + ":" + test_paths::javaFixtures().string(),
+                                 plain, "-Dfixture.mode=worker", "io.tarnwick.tools.MainRunner", "x"},
+                                options);
+    EXPECT_EQ(java.exitCode, 0) << describe(java);
+    EXPECT_EQ(java.out, "main got x\nmain returned\nworker done\n") << describe(java);
+    EXPECT_EQ(java.err, "") << describe(java);
+}
+
 } // namespace

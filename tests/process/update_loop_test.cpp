@@ -112,11 +112,12 @@ TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
 
     AppConfig config;
     config.invokeUpdater = true;
-    config.classPath = {"./lib/sample.jar", "./lib"};
+    config.classPath = {"./lib/sample.jar", "./lib/tarnwick-tools.jar", "./lib"};
     config.vmOption = {"-Dsample.updates=" + site.string()};
     app.writeConfig(config);
     app.makeLib();
     fs::copy_file(test_paths::sampleApplication() / "sample.jar", app.root() / "lib" / "sample.jar");
+    fs::copy_file(test_paths::toolsJar(), app.root() / "lib" / "tarnwick-tools.jar");
     writeTextFile(app.root() / "lib" / "version.txt", "1.0\n");
     app.linkRealJava();
     placeUpdater(app, test_paths::sampleApplication() / "sample-updater.jar");

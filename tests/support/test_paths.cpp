@@ -60,6 +60,7 @@ fs::path workDirectory() { return fromBuild(TEST_WORK_DIRECTORY); }
 fs::path javaHome() { return fromBuild(TEST_JAVA_HOME); }
 fs::path javaFixtures() { return fromBuild(TEST_JAVA_FIXTURES); }
 fs::path sampleApplication() { return fromBuild(TEST_SAMPLE_APPLICATION); }
+fs::path toolsJar() { return fromBuild(TEST_TOOLS_JAR); }
 fs::path helperProgram(const std::string& name)
 {
     return fromBuild(TEST_HELPER_DIRECTORY) / (name + TEST_PROGRAM_SUFFIX);

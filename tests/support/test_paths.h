@@ -21,6 +21,7 @@ boost::filesystem::path javaHome();          // Linux: the machine's JDK
 boost::filesystem::path javaFixtures();      // compiled test classes
 boost::filesystem::path helperProgram(const std::string& name); // small test programs
 boost::filesystem::path sampleApplication(); // Linux: sample.jar and sample-updater.jar
+boost::filesystem::path toolsJar();          // tarnwick-tools.jar
 
 // A path written in UTF-8, whatever the test program's own code page.
 boost::filesystem::path fromUtf8(const std::string& text);

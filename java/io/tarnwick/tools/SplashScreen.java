@@ -1,5 +1,9 @@
 package io.tarnwick.tools;
 
+import java.io.ByteArrayOutputStream;
+import java.io.IOException;
+import java.io.InputStream;
+
 /**
  * The launcher's native splash window, seen from Java. The launcher provides
  * the five natives (exported under their JNI names and registered when it
@@ -12,8 +16,16 @@ package io.tarnwick.tools;
  * {@link #hide()} last. Field and progress calls before a show, or after a
  * hide, do nothing. Coordinates are pixels of the picture, from its top-left
  * corner.
+ *
+ * <p>Outside the launcher (a plain {@code java} command) the natives do not
+ * exist and every call but {@link #hideIfPresent()} throws
+ * {@link UnsatisfiedLinkError}.
  */
 public final class SplashScreen {
+    // Where the launcher draws its own first caption and bar.
+    private static final int LAUNCHER_BAR_LEFT = 37, LAUNCHER_BAR_TOP = 216, LAUNCHER_BAR_WIDTH = 426,
+            LAUNCHER_BAR_HEIGHT = 12, LAUNCHER_CAPTION_X = 85, LAUNCHER_CAPTION_Y = 201;
+
     private SplashScreen() {}
 
     /** Shows the picture embedded in the launcher, if it carries one. */
@@ -24,6 +36,19 @@ public final class SplashScreen {
     /** Shows a PNG picture, centred on the screen at its own size. */
     public static void showPNG(byte[] png) {
         showPNGSplashImpl(png);
+    }
+
+    /**
+     * Shows a PNG picture read to its end from {@code in}, for example
+     * {@code getResourceAsStream("/splash.png")}; the stream is not closed.
+     */
+    public static void showPNG(InputStream in) throws IOException {
+        ByteArrayOutputStream bytes = new ByteArrayOutputStream();
+        byte[] buffer = new byte[8192];
+        for (int n; (n = in.read(buffer)) != -1;) {
+            bytes.write(buffer, 0, n);
+        }
+        showPNG(bytes.toByteArray());
     }
 
     /** Writes a text into the picture for good, its top-left corner at (x, y). */
@@ -41,9 +66,32 @@ public final class SplashScreen {
         setProgressImpl(barLeft, barTop, barWidth, barHeight, percent, textX, textY, text);
     }
 
+    /**
+     * Carries on the bar that the launcher drew before the virtual machine
+     * existed: the same place and size (a bar at (37, 216), 426 × 12 pixels
+     * when full, its caption at (85, 201)), now filled to {@code percent}.
+     */
+    public static void setProgress(int percent, String text) {
+        setProgress(LAUNCHER_BAR_LEFT, LAUNCHER_BAR_TOP, LAUNCHER_BAR_WIDTH, LAUNCHER_BAR_HEIGHT, percent,
+                LAUNCHER_CAPTION_X, LAUNCHER_CAPTION_Y, text);
+    }
+
     /** Removes the window; a later show brings it back. */
     public static void hide() {
         hideSplashImpl();
+    }
+
+    /**
+     * Removes the window if the launcher shows one; outside the launcher it
+     * does nothing. Returns whether the natives were there.
+     */
+    public static boolean hideIfPresent() {
+        try {
+            hideSplashImpl();
+            return true;
+        } catch (UnsatisfiedLinkError e) {
+            return false;
+        }
     }
 
     private static native void showResourceSplashImpl();
