@@ -10,4 +10,9 @@ function(project_target_options target)
     target_compile_options(${target} PRIVATE -fsanitize=${sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=${sanitizers})
   endif()
+  if(LAUNCHER_BUILD_FUZZERS)
+    # Bounds checks inside the standard containers: an index past the end
+    # that stays within the allocation is a finding too.
+    target_compile_definitions(${target} PRIVATE _GLIBCXX_ASSERTIONS)
+  endif()
 endfunction()
