@@ -1,6 +1,7 @@
 // Splash pictures that Java hands over as bytes: load_png_splash_image on
 // Linux (libpng). Any bytes end in a picture of the size the file declares
-// (1 to 32767 pixels a side) with premultiplied pixels, or in no picture and
+// (within the splash's bounds: 1 to 8192 a side, 16 Mi pixels in all) with
+// premultiplied pixels, or in no picture and
 // at least one line saying why; never in a crash, a hang or a huge
 // allocation (libFuzzer's -malloc_limit_mb reports that).
 //
@@ -8,6 +9,7 @@
 // every mutation at the first chunk. The target writes the right CRC into
 // every whole chunk before loading, as anyone who crafts a file would.
 #include "splash_image.h"
+#include "splash_picture_size.h"
 #include "splash_pixels_posix.h"
 
 #include "fuzz_support.h"
@@ -20,7 +22,6 @@
 namespace {
 
 constexpr std::size_t kSignatureSize = 8;
-constexpr std::size_t kLargestSide = 32767;
 
 std::uint32_t bigEndian(const unsigned char* p)
 {
@@ -88,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!lines.empty() && lines.back() == '\n', "no picture and no line");
         return 0;
     }
-    FUZZ_CHECK(bitmap->width >= 1 && static_cast<std::size_t>(bitmap->width) <= kLargestSide &&
-                   bitmap->height >= 1 && static_cast<std::size_t>(bitmap->height) <= kLargestSide,
+    FUZZ_CHECK(bitmap->width >= 1 && bitmap->height >= 1 &&
+                   splash_size_allowed(static_cast<std::uint32_t>(bitmap->width),
+                                       static_cast<std::uint32_t>(bitmap->height)),
                "picture of " + std::to_string(bitmap->width) + " x " + std::to_string(bitmap->height));
     if (size >= 24)
         FUZZ_CHECK(bigEndian(&png[16]) == static_cast<std::uint32_t>(bitmap->width) &&

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <locale>
+#include <optional>
 #include <sstream>
 
 namespace pt = boost::property_tree;
@@ -73,8 +74,11 @@ void checkBeforeParsing(const std::string& path, const std::string& text)
         if (c == '\n') {
             ++line;
         } else if (inString) {
-            if (c == '\\')
-                ++i; // the escaped character cannot end the string
+            // The escaped character cannot end the string. One outside ASCII
+            // is no escape the parser knows; it is still checked as UTF-8
+            // here, and the parser then names the bad escape.
+            if (c == '\\' && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0x80)
+                ++i;
             else if (c == '"')
                 inString = false;
         } else if (c == '"') {
@@ -119,12 +123,38 @@ std::string readText(const pt::ptree& root, const char* key)
     return checkedText(root.get_child(key).data(), key);
 }
 
+// The library's bool translator: a number that is 0 or 1, else the word
+// true or false, white space around allowed. Its stream reads the word from
+// where the number stopped, so "2true" and "+false" came out as words; here a
+// text is one or the other, whole.
+std::optional<bool> boolFrom(const std::string& data)
+{
+    const char* const space = " \t\n\v\f\r";
+    const size_t first = data.find_first_not_of(space);
+    if (first == std::string::npos)
+        return std::nullopt;
+    const std::string text = data.substr(first, data.find_last_not_of(space) + 1 - first);
+    if (text == "true")
+        return true;
+    if (text == "false")
+        return false;
+    size_t digits = text[0] == '+' || text[0] == '-' ? 1 : 0;
+    if (digits == text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos)
+        return std::nullopt;
+    const size_t significant = text.find_first_not_of('0', digits);
+    if (significant == std::string::npos)
+        return false; // all zeros, whatever the sign
+    if (significant == text.size() - 1 && text.back() == '1' && text[0] != '-')
+        return true;
+    return std::nullopt;
+}
+
 // The library names the type with typeid, which only some compilers spell
 // "bool"; the message must read the same with every toolchain.
 bool readBool(const pt::ptree& root, const char* key)
 {
     const pt::ptree& node = root.get_child(key);
-    if (boost::optional<bool> value = node.get_value_optional<bool>())
+    if (std::optional<bool> value = boolFrom(node.data()))
         return *value;
     throw pt::ptree_bad_data("conversion of data to type \"bool\" failed", node.data());
 }

@@ -11,15 +11,30 @@
 
 namespace fs = boost::filesystem;
 
+namespace {
+
+// The option and its value as two tokens; a value that begins with '-' would
+// be read as an option of its own, so it is joined to its option instead.
+void addValued(std::vector<CommandLineToken>& arguments, const char* option, const std::string& value)
+{
+    if (!value.empty() && value[0] == '-') {
+        arguments.push_back({std::string(option) + "=" + value, true});
+        return;
+    }
+    arguments.push_back({option, false});
+    arguments.push_back({value, true});
+}
+
+} // namespace
+
 std::vector<CommandLineToken> updaterArguments(const std::string& packageName, const std::string& callerPath,
                                                const std::string& launcherDirectory, bool consoleRequested,
                                                bool installRequested)
 {
-    std::vector<CommandLineToken> arguments{
-        {"--uapp", false}, {packageName, true},
-        {"--ucaller", false}, {callerPath, true},
-        {"--uappDir", false}, {launcherDirectory, true},
-    };
+    std::vector<CommandLineToken> arguments;
+    addValued(arguments, "--uapp", packageName);
+    addValued(arguments, "--ucaller", callerPath);
+    addValued(arguments, "--uappDir", launcherDirectory);
     if (consoleRequested) {
         arguments.push_back({"--uverbose", false});
         arguments.push_back({"--uconsole", false});

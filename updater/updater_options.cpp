@@ -2,6 +2,27 @@
 
 namespace po = boost::program_options;
 
+namespace {
+
+// The library reads an empty value as true, for switches whose value may be
+// left out; --ukeep_update "" would then keep the update unasked.
+struct RequiredBool {
+    bool value = false;
+};
+
+void validate(boost::any& result, const std::vector<std::string>& values, RequiredBool*, int)
+{
+    po::validators::check_first_occurrence(result);
+    const std::string& text = po::validators::get_single_string(values);
+    if (text.empty())
+        throw po::invalid_bool_value(text);
+    boost::any parsed;
+    po::validate(parsed, values, static_cast<bool*>(nullptr), 0);
+    result = RequiredBool{boost::any_cast<bool>(parsed)};
+}
+
+} // namespace
+
 void declareUpdaterOptions(po::options_description& table)
 {
     table.add_options()
@@ -9,7 +30,7 @@ void declareUpdaterOptions(po::options_description& table)
         ("uversion", "show updater version")
         ("udir", po::value<std::string>(), "updater directory")
         ("uapp", po::value<std::string>(), "application name")
-        ("ukeep_update", po::value<bool>(), "keep update")
+        ("ukeep_update", po::value<RequiredBool>(), "keep update")
         ("usnapshot", po::value<std::string>(), "path to the snapshot file")
         ("ucaller", po::value<std::string>(),
          "path to the caller application (i.e. C:/Program Files/Tarnwick Enterprise/tw_ent.exe")
@@ -37,7 +58,7 @@ UpdaterOptions parseUpdaterOptions(const std::vector<std::string>& arguments, co
 
 bool keepUpdateRequested(const UpdaterOptions& options)
 {
-    return options.has("ukeep_update") && options.values["ukeep_update"].as<bool>();
+    return options.has("ukeep_update") && options.values["ukeep_update"].as<RequiredBool>().value;
 }
 
 std::vector<std::string> forwardedTokensOf(const UpdaterOptions& options)

@@ -132,6 +132,8 @@ TEST_F(ApplicationSettingsTest, TextsMustBeWholeAndWellFormed)
     for (const char* bytes : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80\xed\xb0\x80", "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80"})
         EXPECT_EQ(errorFor("{\n\"mainClass\": \"a" + std::string(bytes) + "\"}"), file + "(2): invalid code sequence")
             << bytes;
+    // A bad escape is named as such, also before a character outside ASCII.
+    EXPECT_EQ(errorFor("{\n\"mainClass\": \"\\\xc3\xa9\"}"), file + "(2): invalid escape sequence");
     // Well-formed text outside ASCII, escaped or not, stays as it is.
     EXPECT_EQ(read(withMember("mainMethod", "\"\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\\u00e9\"")).mainMethod,
               "\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xc3\xa9");
@@ -164,13 +166,17 @@ TEST_F(ApplicationSettingsTest, SwitchesTakeTheBoolTranslatorsForms)
     const std::pair<const char*, bool> accepted[] = {
         {"true", true}, {"false", false}, {"\"true\"", true}, {"\"false\"", false},
         {"1", true},    {"0", false},     {"\" 1 \"", true},  {"\"\\ttrue \"", true},
+        {"\"+1\"", true}, {"\"001\"", true}, {"\"-0\"", false},
     };
     for (const auto& [value, expected] : accepted) {
         EXPECT_EQ(read(withMember("invokeUpdater", value)).invokeUpdater, expected) << value;
         EXPECT_EQ(read(withMember("showSplash", value)).showSplash, expected) << value;
     }
     const std::string failure = "conversion of data to type \"bool\" failed";
-    for (const char* value : {"\"True\"", "\"yes\"", "2", "1.0", "null", "\"\"", "\"true x\"", "[]"}) {
+    // A number followed by a word is neither, although the library's stream
+    // would read the word after the number.
+    for (const char* value : {"\"True\"", "\"yes\"", "2", "1.0", "null", "\"\"", "\"true x\"", "[]", "\"2true\"",
+                              "\"+true\"", "\"10false\"", "\"-1\"", "\"1 1\""}) {
         EXPECT_EQ(errorFor(withMember("invokeUpdater", value)), failure) << value;
         EXPECT_EQ(errorFor(withMember("showSplash", value)), failure) << value;
     }

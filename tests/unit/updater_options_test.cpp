@@ -79,6 +79,10 @@ TEST(UpdaterOptions, KeepUpdateTakesTheLibrarysBooleanWords)
     EXPECT_EQ(errorFor({"--ukeep_update=maybe"}),
               "the argument ('maybe') for option '--ukeep_update' is invalid. Valid choices are 'on|off', "
               "'yes|no', '1|0' and 'true|false'");
+    // The library alone would read an empty value as true.
+    EXPECT_EQ(errorFor({"--ukeep_update", ""}),
+              "the argument for option '--ukeep_update' is invalid. Valid choices are 'on|off', "
+              "'yes|no', '1|0' and 'true|false'");
 }
 
 TEST(UpdaterOptions, LibraryErrorsAreRaised)
@@ -94,7 +98,7 @@ TEST(UpdaterOptions, AbbreviationsSelectOneRowOnly)
     EXPECT_TRUE(parse({"--uverb"}).has("uverbose"));
     EXPECT_TRUE(parse({"--uh"}).has("uhelp"));
     EXPECT_TRUE(parse({"--uweb"}).has("uwebInstall"));
-    EXPECT_EQ(parse({"--ukeep=1"}).values["ukeep_update"].as<bool>(), true);
+    EXPECT_TRUE(keepUpdateRequested(parse({"--ukeep=1"})));
 
     // A whole name wins even though it begins another row's name.
     UpdaterOptions app = parse({"--uapp", "x"});
