@@ -89,6 +89,10 @@ class Layout:
         (self.root / "jre").symlink_to(jdk)
         self.libjvm = self.root / "jre" / "lib" / "server" / "libjvm.so"
         self.bench_jar = (self.root / "lib" / "bench.jar").resolve()
+        # The application ships the splash class, as applications do: without
+        # it the launcher's look-up of the class searches the whole class path.
+        self.class_path = ["./lib/bench.jar", "./lib/tarnwick-tools.jar"]
+        self.joined = ":".join(str((self.root / entry).resolve()) for entry in self.class_path)
 
     def config(self, name, main, class_path, show_splash=False, vm_options=()):
         text = {
@@ -108,12 +112,12 @@ class Layout:
 
 
 def bench_main(layout, runs):
-    config = layout.config("trivial", "bench.Trivial", ["./lib/bench.jar"])
+    config = layout.config("trivial", "bench.Trivial", layout.class_path)
     java = str(layout.jdk / "bin" / "java")
     commands = {
         "launcher": layout.launcher(config),
-        "floor": layout.floor(str(layout.bench_jar), "bench.Trivial"),
-        "java": [java, "-cp", str(layout.bench_jar), "bench.Trivial"],
+        "floor": layout.floor(layout.joined, "bench.Trivial"),
+        "java": [java, "-cp", layout.joined, "bench.Trivial"],
     }
     paired(commands, 3)  # warm the page cache
     return paired(commands, runs)
@@ -125,9 +129,8 @@ def bench_class_path(layout, runs, entries=10000):
     names = ["j%05d.jar" % i for i in range(entries)]
     for name in names:
         (many / name).touch()
-    config = layout.config("many", "bench.Trivial",
-                           ["./lib/bench.jar"] + ["./lib/many/" + name for name in names])
-    joined = ":".join([str(layout.bench_jar)] + [str((many / name).resolve()) for name in names])
+    config = layout.config("many", "bench.Trivial", layout.class_path + ["./lib/many/" + name for name in names])
+    joined = ":".join([layout.joined] + [str((many / name).resolve()) for name in names])
     argfile = layout.root / "classpath.txt"
     argfile.write_text(joined)
     commands = {

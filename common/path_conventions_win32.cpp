@@ -3,6 +3,7 @@
 #include <algorithm>
 
 const char* const kClassPathSeparator = ";";
+const bool kFileNamesAreExact = false;
 
 std::string withPreferredSeparators(std::string path)
 {

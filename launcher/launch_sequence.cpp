@@ -1,5 +1,6 @@
 #include "launch_sequence.h"
 
+#include "class_path_resolver.h"
 #include "failure_report.h"
 #include "jvm_host.h"
 #include "launcher_failure.h"
@@ -44,20 +45,16 @@ std::string configFileFor(const LauncherRun& run)
 
 std::string resolveClassPathEntry(const std::string& applicationDirectory, const std::string& entry)
 {
-    if (entry.empty() || entry[0] != '.')
-        return entry;
-    fs::path resolved = fs::canonical(fs::path(applicationDirectory + entry.substr(1)), fs::current_path());
-    return withPreferredSeparators(resolved.string());
+    return ClassPathResolver(applicationDirectory).resolve(entry);
 }
 
 std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries)
 {
+    ClassPathResolver resolver(applicationDirectory);
     std::vector<std::string> resolved;
     resolved.reserve(entries.size());
     std::transform(entries.begin(), entries.end(), std::back_inserter(resolved),
-                   [applicationDirectory](const std::string& entry) {
-                       return resolveClassPathEntry(applicationDirectory, entry);
-                   });
+                   [&resolver](const std::string& entry) { return resolver.resolve(entry); });
     // Java reads an empty class path, and every empty element of one, as the
     // current folder: whoever controls that folder would choose the classes.
     if (resolved.empty())

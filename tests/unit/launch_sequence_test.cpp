@@ -38,6 +38,43 @@ TEST(ClassPath, EntriesStartingWithADotAreResolvedBelowTheApplication)
     EXPECT_THROW(resolveClassPathEntry(dir, "./lib/missing.jar"), fs::filesystem_error);
 }
 
+// Entries are resolved without walking every component each time; the
+// result must be canonical's own, text and failure alike.
+TEST(ClassPath, ResolvingGivesWhatCanonicalGives)
+{
+    fs::path app = fs::canonical(test_paths::freshDirectory("class_path_resolve"));
+    writeTextFile(app / "lib" / "app.jar", "");
+    writeTextFile(app / "real" / "deep" / "b.jar", "");
+    fs::create_directories(app / "classes");
+#ifndef _WIN32
+    fs::create_directory_symlink(app / "real", app / "linked");
+    fs::create_symlink(app / "lib" / "app.jar", app / "lib" / "alias.jar");
+    fs::create_symlink(app / "absent.jar", app / "lib" / "dangling.jar");
+#endif
+    const std::string dir = app.string();
+    const char* entries[] = {".", "./", "./lib/app.jar", "./lib/../lib/app.jar", "./classes", "./classes/",
+                             "./real/deep/b.jar", "./real/deep/../deep/b.jar", "./lib/.", "./lib/..",
+#ifndef _WIN32
+                             "./linked/deep/b.jar", "./linked/deep/../../lib/app.jar", "./lib/alias.jar",
+                             "./lib/dangling.jar",
+#endif
+                             "./lib/missing.jar", "./nowhere/x.jar", "./lib/app.jar/x"};
+    for (const char* entry : entries) {
+        std::string expected, got;
+        try {
+            expected = native(fs::canonical(fs::path(dir + std::string(entry).substr(1)), fs::current_path()));
+        } catch (const fs::filesystem_error& e) {
+            expected = std::string("error: ") + e.what();
+        }
+        try {
+            got = resolveClassPathEntry(dir, entry);
+        } catch (const fs::filesystem_error& e) {
+            got = std::string("error: ") + e.what();
+        }
+        EXPECT_EQ(got, expected) << entry;
+    }
+}
+
 TEST(ClassPath, IsJoinedWithThePlatformSeparator)
 {
     fs::path app = fs::canonical(test_paths::freshDirectory("class_path_join"));
