@@ -5,6 +5,7 @@
 #include "jvm_output.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
@@ -17,6 +18,8 @@ constexpr size_t kKeptOutput = 16 * 1024;
 // exits: the state is never destroyed.
 struct CreationState {
     std::atomic<bool> running{false};
+    std::atomic<bool> quiet{false};
+    std::atomic<int> quietExitCode{0};
     std::mutex mutex;
     std::string output;
 };
@@ -64,6 +67,8 @@ std::string keptOutput()
 
 jint JNICALL runtimeOutput(std::FILE* stream, const char* format, va_list arguments)
 {
+    if (creation().quiet)
+        return static_cast<jint>(formatRuntimeOutput(format, arguments).size());
     if (creation().running)
         keep(formatRuntimeOutput(format, arguments));
     return passRuntimeOutput(stream, format, arguments);
@@ -73,6 +78,10 @@ jint JNICALL runtimeOutput(std::FILE* stream, const char* format, va_list argume
 // as without the hook.
 void JNICALL runtimeExit(jint code)
 {
+    if (creation().quiet) {
+        std::fflush(nullptr);
+        std::_Exit(creation().quietExitCode);
+    }
     if (creation().running && code != 0)
         endFailedCreation("The Java runtime ended the process with exit code " + std::to_string(code));
 }
@@ -121,4 +130,15 @@ JavaRuntimeCreation::~JavaRuntimeCreation()
 std::string JavaRuntimeCreation::output() const
 {
     return keptOutput();
+}
+
+QuietJavaRuntime::QuietJavaRuntime(int exitCode)
+{
+    creation().quietExitCode = exitCode;
+    creation().quiet = true;
+}
+
+QuietJavaRuntime::~QuietJavaRuntime()
+{
+    creation().quiet = false;
 }

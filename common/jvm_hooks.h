@@ -34,3 +34,16 @@ public:
     // line start), without line ends at either end.
     std::string output() const;
 };
+
+// While one lives, what the runtime prints through the hook is dropped: its
+// own report of work that the launcher asks of it (writing a class-data
+// archive) must not reach the application's output. Should the runtime end
+// the process meanwhile (it does so when it cannot write the archive), it
+// ends with `exitCode`, the program's own result, not the runtime's.
+class QuietJavaRuntime {
+public:
+    explicit QuietJavaRuntime(int exitCode);
+    ~QuietJavaRuntime();
+    QuietJavaRuntime(const QuietJavaRuntime&) = delete;
+    QuietJavaRuntime& operator=(const QuietJavaRuntime&) = delete;
+};

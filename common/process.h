@@ -30,6 +30,9 @@ std::string moduleLocation(const char* fallbackName);
 // is: throws std::runtime_error naming `program` instead of returning empty.
 std::string requiredModuleLocation(const char* fallbackName, const char* program);
 
+// The running process's id, for names of files of its own.
+unsigned long processId();
+
 // The per-user application-data folder (roaming on Windows, XDG data home on
 // Linux); nothing when the system cannot tell.
 std::optional<std::string> applicationDataFolder();

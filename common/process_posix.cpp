@@ -18,6 +18,11 @@ std::vector<std::string> narrowCommandLine(int argc, char** argv)
     return arguments;
 }
 
+unsigned long processId()
+{
+    return static_cast<unsigned long>(getpid());
+}
+
 std::string lastErrorText()
 {
     int code = errno;

@@ -46,6 +46,11 @@ std::vector<std::string> narrowCommandLine(int, char**)
     return arguments;
 }
 
+unsigned long processId()
+{
+    return GetCurrentProcessId();
+}
+
 std::string lastErrorText()
 {
     DWORD code = GetLastError();

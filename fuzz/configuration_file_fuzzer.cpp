@@ -58,9 +58,11 @@ private:
     std::string path_;
 };
 
-const char* const kKeys[] = {"packageName", "mainClass", "mainMethod", "appNature",    "invokeUpdater",
-                             "showSplash",  "classPath", "vmOption",   "programOption"};
-constexpr int kNoKey = 9;
+// The nine keys every file has, then the optional one.
+const char* const kKeys[] = {"packageName", "mainClass", "mainMethod",    "appNature",       "invokeUpdater",
+                             "showSplash",  "classPath", "vmOption",      "programOption",   "classDataArchive"};
+constexpr int kOptionalKey = 9;
+constexpr int kNoKey = 10;
 constexpr int kDeepestNesting = 64;
 
 bool isSpace(char c)
@@ -181,13 +183,16 @@ struct Lookup {
 };
 
 // The first of the nine lookups, in reading order, that fails on this tree.
-Lookup firstFailingLookup(const pt::ptree& root, const pt::ptree* (&members)[9])
+Lookup firstFailingLookup(const pt::ptree& root, const pt::ptree* (&members)[kNoKey])
 {
     for (int i = 0; i < kNoKey; ++i) {
         members[i] = firstMember(root, kKeys[i]);
-        if (members[i] == nullptr)
+        if (members[i] == nullptr) {
+            if (i == kOptionalKey)
+                break;
             return {i, Problem::missing};
-        if (i == 4 || i == 5) {
+        }
+        if (i == 4 || i == 5 || i == kOptionalKey) {
             if (!translatedBool(members[i]->data()))
                 return {i, Problem::notBool};
         } else if (i < 4) {
@@ -208,9 +213,9 @@ void checkRecord(const ApplicationSettings& settings, const std::string& text, c
     FUZZ_CHECK(isWellFormedUtf8(text), "read although not UTF-8: " + input());
     FUZZ_CHECK(nestingDepth(text) <= kDeepestNesting, "read although nested too deep: " + input());
     const pt::ptree root = parsedTree(text);
-    const pt::ptree* members[9];
+    const pt::ptree* members[kNoKey];
     const Lookup failing = firstFailingLookup(root, members);
-    FUZZ_CHECK(failing.key == kNoKey, std::string("read although ") + kKeys[std::min(failing.key, 8)] +
+    FUZZ_CHECK(failing.key == kNoKey, std::string("read although ") + kKeys[std::min(failing.key, kNoKey - 1)] +
                                           " is missing, no bool or holds U+0000: " + input());
     FUZZ_CHECK(settings.packageName == members[0]->data(), "packageName differs: " + input());
     FUZZ_CHECK(settings.mainClass == members[1]->data(), "mainClass differs: " + input());
@@ -221,6 +226,8 @@ void checkRecord(const ApplicationSettings& settings, const std::string& text, c
     FUZZ_CHECK(settings.classPath == childValues(*members[6]), "classPath differs: " + input());
     FUZZ_CHECK(settings.vmOption == childValues(*members[7]), "vmOption differs: " + input());
     FUZZ_CHECK(settings.programOption == childValues(*members[8]), "programOption differs: " + input());
+    const bool archive = members[kOptionalKey] != nullptr && *translatedBool(members[kOptionalKey]->data());
+    FUZZ_CHECK(settings.classDataArchive == archive, "classDataArchive differs: " + input());
 }
 
 // An error from the tree must name the first lookup that fails, and why.
@@ -228,7 +235,7 @@ template <class Describe>
 void checkLookupError(const std::string& error, const std::string& text, const Describe& input)
 {
     const pt::ptree root = parsedTree(text);
-    const pt::ptree* members[9];
+    const pt::ptree* members[kNoKey];
     const Lookup failing = firstFailingLookup(root, members);
     const std::string key = failing.key < kNoKey ? kKeys[failing.key] : "none";
     std::string expected;

@@ -195,4 +195,6 @@ void readApplicationSettings(const std::string& path, ApplicationSettings& setti
     readList(root, "classPath", settings.classPath);
     readList(root, "vmOption", settings.vmOption);
     readList(root, "programOption", settings.programOption);
+    // The only optional key: files written before it existed keep working.
+    settings.classDataArchive = root.get_child_optional("classDataArchive") && readBool(root, "classDataArchive");
 }

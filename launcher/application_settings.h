@@ -14,6 +14,9 @@ struct ApplicationSettings {
     std::vector<std::string> classPath;
     std::vector<std::string> vmOption;
     std::vector<std::string> programOption;
+    // Optional ("classDataArchive"): keep a class-data archive of the
+    // application in the per-user data folder. Absent means false.
+    bool classDataArchive = false;
 };
 
 // Reads the JSON file at path into settings. Throws the property tree's

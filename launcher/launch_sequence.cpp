@@ -1,5 +1,6 @@
 #include "launch_sequence.h"
 
+#include "class_data_archive.h"
 #include "class_path_resolver.h"
 #include "failure_report.h"
 #include "jvm_host.h"
@@ -69,10 +70,12 @@ std::string classPathText(const std::string& applicationDirectory, const std::ve
     return boost::algorithm::join(resolved, kClassPathSeparator);
 }
 
-std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings)
+std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings,
+                                       const std::vector<std::string>& extra)
 {
     std::vector<std::string> options;
     options.push_back("-Djava.class.path=" + classPath);
+    options.insert(options.end(), extra.begin(), extra.end());
     options.insert(options.end(), settings.vmOption.begin(), settings.vmOption.end());
     return options;
 }
@@ -115,7 +118,8 @@ int runLaunchSequence(const LauncherRun& run)
     const std::string classPath = classPathText(run.applicationDirectory, settings.classPath);
     if (verboseMode)
         std::cout << "Using classpath: " << classPath << std::endl;
-    const std::vector<std::string> jvmOptions = jvmOptionsFor(classPath, settings);
+    const ClassDataArchive archive = planClassDataArchive(settings, jreDirectory, classPath);
+    const std::vector<std::string> jvmOptions = jvmOptionsFor(classPath, settings, archive.options);
 
     if (settings.showSplash) {
         std::cout << "Show resource splash window" << std::endl;
@@ -132,6 +136,7 @@ int runLaunchSequence(const LauncherRun& run)
     const int exitCode = invokeMainClass(settings, arguments);
     if (verboseMode)
         std::cout << "Application exited with code: " << exitCode << std::endl;
+    writeClassDataArchive(archive, processJNIEnv, exitCode);
     if (exitCode == kUpdateRequestedExitCode)
         startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
     return 0;

@@ -32,4 +32,7 @@ std::string resolveClassPathEntry(const std::string& applicationDirectory, const
 // Java would read either as the current folder.
 std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries);
 
-std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings);
+// The class path option, then `extra` (the launcher's own), then the
+// configured options: a configured option of the same kind wins.
+std::vector<std::string> jvmOptionsFor(const std::string& classPath, const ApplicationSettings& settings,
+                                       const std::vector<std::string>& extra = {});

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace fs = boost::filesystem;
 
 namespace {
@@ -203,6 +205,98 @@ TEST_F(LauncherJava, TheReadyRunnerRunsAPlainMainToItsEnd)
     EXPECT_EQ(java.exitCode, 0) << describe(java);
     EXPECT_EQ(java.out, "main got x\nmain returned\nworker done\n") << describe(java);
     EXPECT_EQ(java.err, "") << describe(java);
+}
+
+// The application's class-data archive on the real JVM: written by the first
+// start, mapped by the next, recorded again when a jar changes or the
+// archive is damaged; and without the key nothing of it happens.
+TEST_F(LauncherJava, AClassDataArchiveIsWrittenUsedAndRenewed)
+{
+    fs::create_directories(app.root() / "lib");
+    const fs::path jar = app.root() / "lib" / "tarnwick-tools.jar";
+    fs::copy_file(test_paths::toolsJar(), jar);
+    // The archive takes jars only: the fixtures as a jar.
+    RunOptions quick;
+    quick.timeoutMs = 60000;
+    ASSERT_EQ(runProgram((test_paths::javaHome() / "bin" / "jar").string(),
+                         {"--create", "--file", (app.root() / "lib" / "fixtures.jar").string(), "-C",
+                          test_paths::javaFixtures().string(), "fixtures"},
+                         quick)
+                  .exitCode,
+              0);
+    const fs::path archive = data / "sampleapp" / "classes.jsa";
+    std::vector<std::string> classPath = {"./lib/tarnwick-tools.jar", "./lib/fixtures.jar"};
+    auto start = [&](std::optional<bool> key, std::vector<std::string> vmOptions = {}) {
+        AppConfig config;
+        config.mainClass = "fixtures.StaticMain";
+        config.classPath = classPath;
+        config.vmOption = std::move(vmOptions);
+        config.classDataArchive = key;
+        app.writeConfig(config);
+        if (!fs::exists(app.root() / "jre"))
+            app.linkRealJava();
+        RunOptions options;
+        options.timeoutMs = 60000;
+        options.environment.push_back({"XDG_DATA_HOME", data.string()});
+        return runProgram(app.launcher().string(), {"--lverbose"}, options);
+    };
+    const std::string prefix = "Class data archive: ";
+
+    // Without the key: no line, no archive; with it false, the same.
+    for (std::optional<bool> off : {std::optional<bool>(), std::optional<bool>(false)}) {
+        RunResult plain = start(off);
+        EXPECT_EQ(plain.exitCode, 0) << describe(plain);
+        EXPECT_EQ(plain.out.find(prefix), std::string::npos) << describe(plain);
+        EXPECT_FALSE(fs::exists(archive));
+    }
+
+    // A folder of classes on the class path would make the runtime end the
+    // whole process when asked for the archive: none is attempted.
+    classPath.push_back(test_paths::javaFixtures().string());
+    RunResult folder = start(true);
+    EXPECT_EQ(folder.exitCode, 0) << describe(folder);
+    EXPECT_NE(folder.out.find(prefix + "not possible because the class path holds a folder with files (" +
+                              test_paths::javaFixtures().string() + "); the archive takes jars only\n"),
+              std::string::npos)
+        << describe(folder);
+    EXPECT_FALSE(fs::exists(archive));
+    classPath.pop_back();
+
+    RunResult first = start(true);
+    EXPECT_EQ(first.exitCode, 0) << describe(first);
+    EXPECT_NE(first.out.find(prefix + "recording for " + archive.string() + "\n"), std::string::npos)
+        << describe(first);
+    EXPECT_NE(first.out.find(prefix + "written in "), std::string::npos) << describe(first);
+    EXPECT_EQ(first.out.find("Dynamic dump"), std::string::npos) << "the runtime's own report reached the output";
+    EXPECT_TRUE(fs::exists(archive));
+
+    // The runtime itself says that it maps the archive (its log, asked for
+    // by a configured option that comes after the launcher's own).
+    RunResult second = start(true, {"-Xlog:cds=info"});
+    EXPECT_NE(second.out.find(prefix + "used " + archive.string() + "\n"), std::string::npos) << describe(second);
+    EXPECT_NE(second.out.find("Mapped dynamic region"), std::string::npos) << describe(second);
+
+    // A changed jar: recorded again.
+    fs::last_write_time(jar, fs::last_write_time(jar) + 10);
+    RunResult changed = start(true);
+    EXPECT_NE(changed.out.find(prefix + "recording for "), std::string::npos) << describe(changed);
+    EXPECT_NE(changed.out.find(prefix + "written in "), std::string::npos) << describe(changed);
+
+    // A damaged archive is not trusted: recorded again and replaced.
+    fs::permissions(archive, fs::perms::owner_read | fs::perms::owner_write);
+    writeTextFile(archive, "not an archive");
+    RunResult damaged = start(true);
+    EXPECT_NE(damaged.out.find(prefix + "recording for "), std::string::npos) << describe(damaged);
+    EXPECT_NE(damaged.out.find(prefix + "written in "), std::string::npos) << describe(damaged);
+    RunResult renewed = start(true, {"-Xlog:cds=info"});
+    EXPECT_NE(renewed.out.find(prefix + "used "), std::string::npos) << describe(renewed);
+    EXPECT_NE(renewed.out.find("Mapped dynamic region"), std::string::npos) << describe(renewed);
+
+    // An update follows the result 100: the class path is about to change.
+    fs::last_write_time(jar, fs::last_write_time(jar) + 10);
+    RunResult updating = start(true, {"-Dfixture.result=100"});
+    EXPECT_NE(updating.out.find(prefix + "not written because an update follows\n"), std::string::npos)
+        << describe(updating);
 }
 
 } // namespace

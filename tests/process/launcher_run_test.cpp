@@ -361,6 +361,76 @@ TEST_F(LauncherRun, TheClassPathAndOptionsReachTheVirtualMachine)
                             ", \"-Djava.class.path=" + tracedClassPath + "\", \"-Xmx512m\", \"-Dname=va lue\"] -> 0");
 }
 
+// With "classDataArchive" the launcher records a class-data archive through
+// the runtime's diagnostic command once the main method has returned, and
+// asks for nothing of the kind from a runtime that cannot give it.
+TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
+{
+    config.classDataArchive = true;
+    config.classPath = {"/x/a.jar"};
+    config.vmOption = {"-Xmx512m"};
+    prepare(std::string(kStatic) + "class java/lang/management/ManagementFactory\n"
+                                   "  static getPlatformMBeanServer ()Ljavax/management/MBeanServer;\n"
+                                   "class javax/management/ObjectName\n"
+                                   "  constructor (Ljava/lang/String;)V\n"
+                                   "class javax/management/MBeanServer\n"
+                                   "  method invoke (Ljavax/management/ObjectName;Ljava/lang/String;[Ljava/lang/Object;"
+                                   "[Ljava/lang/String;)Ljava/lang/Object;\n"
+                                   "class java/lang/Object\n"
+                                   "class java/lang/System\n"
+                                   "  field out Ljava/io/PrintStream;\n"
+                                   "  static setOut (Ljava/io/PrintStream;)V\n"
+                                   "class java/io/OutputStream\n"
+                                   "  static nullOutputStream ()Ljava/io/OutputStream;\n"
+                                   "class java/io/PrintStream\n"
+                                   "  constructor (Ljava/io/OutputStream;)V\n");
+    const auto release = [&](const std::string& text) { writeTextFile(app.root() / "jre" / "release", text); };
+    const std::string options = "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                                ", \"-Djava.class.path=/x/a.jar\", ";
+
+    release("JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
+    RunResult recorded = launch({"--lverbose"});
+    EXPECT_EQ(recorded.exitCode, 0) << describe(recorded);
+    // Joined as the launcher joins paths, like the snapshot beside it.
+    const std::string snapshot = snapshotPath();
+    const std::string archive = snapshot.substr(0, snapshot.rfind('/')) + "/classes.jsa";
+    EXPECT_NE(recorded.out.find("Class data archive: recording for " + archive + "\n"), std::string::npos)
+        << describe(recorded);
+    Lines lines = app.trace();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], options + "\"-XX:+RecordDynamicDumpInfo\", \"-Xlog:cds*=off\", \"-Xmx512m\"] -> 0");
+    const auto invoke = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("CallObjectMethod javax/management/MBeanServer.invoke", 0) == 0;
+    });
+    ASSERT_NE(invoke, lines.end()) << "no dump asked for";
+    EXPECT_EQ(invoke->rfind("CallObjectMethod javax/management/MBeanServer.invoke object javax/management/ObjectName "
+                            "\"vmCds\" [[\"dynamic_dump\", \"" +
+                                escapedBackslashes(archive) + ".",
+                            0),
+              0u)
+        << *invoke;
+    EXPECT_GT(invoke - std::find(lines.begin(), lines.end(), theCall()), 0) << "after the main method returned";
+    // The command's report would go to the application's System.out: another
+    // stream stands in for it meanwhile.
+    const std::string setOut = "CallStaticVoidMethod java/lang/System.setOut object java/io/PrintStream";
+    EXPECT_NE(std::find(lines.begin(), invoke, setOut), invoke) << "System.out not replaced before";
+    EXPECT_NE(std::find(invoke, lines.end(), setOut), lines.end()) << "System.out not put back after";
+
+    // Runtimes that cannot write one are not asked to.
+    for (const auto& [text, reason] : {std::pair<std::string, std::string>{"JAVA_VERSION=\"11.0.20\"\n",
+                                                                           "the runtime is Java 11, older than 17"},
+                                       {"JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop\"\n",
+                                        "the runtime has no java.management module"}}) {
+        release(text);
+        fs::remove(app.standInDirectory() / "trace.txt");
+        RunResult unable = launch({"--lverbose"});
+        EXPECT_EQ(unable.exitCode, 0) << describe(unable);
+        EXPECT_NE(unable.out.find("Class data archive: not possible because " + reason + "\n"), std::string::npos)
+            << describe(unable);
+        EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
+    }
+}
+
 // An empty class path would be the current folder to Java; so would a
 // classPath that is a string and not an array.
 TEST_F(LauncherRun, AnEmptyClassPathIsRefused)

@@ -14,7 +14,10 @@ std::string AppConfig::json() const
         << ",\n  \"mainMethod\": " << quotedLiteral(mainMethod) << ",\n  \"appNature\": " << quotedLiteral(appNature)
         << ",\n  \"invokeUpdater\": " << (invokeUpdater ? "true" : "false")
         << ",\n  \"showSplash\": " << (showSplash ? "true" : "false") << ",\n  \"classPath\": " << quotedList(classPath)
-        << ",\n  \"vmOption\": " << quotedList(vmOption) << ",\n  \"programOption\": " << quotedList(programOption) << "\n}\n";
+        << ",\n  \"vmOption\": " << quotedList(vmOption) << ",\n  \"programOption\": " << quotedList(programOption);
+    if (classDataArchive)
+        out << ",\n  \"classDataArchive\": " << (*classDataArchive ? "true" : "false");
+    out << "\n}\n";
     return out.str();
 }
 

@@ -4,6 +4,7 @@
 
 #include <boost/filesystem.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct AppConfig {
     std::vector<std::string> classPath{"."};
     std::vector<std::string> vmOption;
     std::vector<std::string> programOption;
+    std::optional<bool> classDataArchive; // the optional key, written only when set
 
     std::string json() const;
 };

@@ -139,6 +139,22 @@ TEST_F(ApplicationSettingsTest, TextsMustBeWholeAndWellFormed)
               "\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xc3\xa9");
 }
 
+// classDataArchive may be left out (files written before it keep working);
+// given, it is a switch like the others, read after the nine keys.
+TEST_F(ApplicationSettingsTest, TheArchiveKeyIsOptional)
+{
+    const std::string complete = withMember("appNature", "\"n\"");
+    auto with = [&](const std::string& value) {
+        return complete.substr(0, complete.size() - 1) + ", \"classDataArchive\": " + value + "}";
+    };
+    EXPECT_FALSE(read(complete).classDataArchive);
+    EXPECT_TRUE(read(with("true")).classDataArchive);
+    EXPECT_FALSE(read(with("\"0\"")).classDataArchive);
+    EXPECT_EQ(errorFor(with("\"maybe\"")), "conversion of data to type \"bool\" failed");
+    // Read last: a missing required key is named first.
+    EXPECT_EQ(errorFor("{\"classDataArchive\": 2}"), "No such node (packageName)");
+}
+
 TEST_F(ApplicationSettingsTest, MissingKeysAreReportedInReadingOrder)
 {
     EXPECT_EQ(errorFor("{\"packageName\": \"p\", \"mainMethod\": \"m\"}"), "No such node (mainClass)");

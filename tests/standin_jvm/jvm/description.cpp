@@ -109,6 +109,8 @@ private:
             member(MemberKind::Method);
         } else if (word == u"native") {
             member(MemberKind::Native);
+        } else if (word == u"field") {
+            member(MemberKind::Field);
         } else {
             throw std::runtime_error("unknown line: " + ascii_name(word));
         }
@@ -152,12 +154,16 @@ private:
         member.class_name = owner.name;
         if (kind == MemberKind::Constructor) {
             member.name = u"<init>";
-            member.descriptor = u"()V";
+            // An optional signature: "()V" when none is given.
+            const bool given = !at_end() && !tokens_[next_].text.empty() && tokens_[next_].text[0] == u'(';
+            member.descriptor = given ? take("a signature").text : u"()V";
         } else {
             member.name = take("a method name").text;
             member.descriptor = take("a signature").text;
         }
-        const auto signature = parse_signature(member.descriptor);
+        // A field's type reads as the result of a method without parameters.
+        const auto signature =
+            parse_signature(kind == MemberKind::Field ? u"()" + member.descriptor : member.descriptor);
         if (!signature)
             throw std::runtime_error("bad signature " + java_literal(member.descriptor));
         member.signature = *signature;
@@ -165,7 +171,7 @@ private:
             if (other.name == member.name && other.descriptor == member.descriptor)
                 throw std::runtime_error("member described twice: " + ascii_name(member.name));
         bool has_script = false;
-        if (kind != MemberKind::Native)
+        if (kind != MemberKind::Native && kind != MemberKind::Field)
             has_script = clauses(member);
         owner.members.push_back(std::move(member));
         if (has_script)

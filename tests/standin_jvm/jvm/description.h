@@ -40,7 +40,8 @@ struct ScriptStep {
     std::u16string text;
 };
 
-enum class MemberKind { Constructor, Static, Method, Native };
+// A Field is a static field whose value is an object of its type.
+enum class MemberKind { Constructor, Static, Method, Native, Field };
 
 struct Member {
     MemberKind kind = MemberKind::Method;

@@ -61,6 +61,42 @@ jmethodID JNICALL get_method_id(JNIEnv*, jclass clazz, const char* name, const c
     return lookup_method("GetMethodID", clazz, name, sig, false);
 }
 
+jfieldID JNICALL get_static_field_id(JNIEnv*, jclass clazz, const char* name, const char* sig)
+{
+    Runtime& runtime = Runtime::instance();
+    auto guard = runtime.lock();
+    const Object* owner = expect_object(clazz, ObjectKind::Class, "GetStaticFieldID");
+    const std::u16string field_name = jni_text(name, "GetStaticFieldID");
+    const std::u16string type = jni_text(sig, "GetStaticFieldID");
+    const ClassDescription* described = runtime.description().find_class(owner->class_name);
+    const Member* member = described ? described->find(MemberKind::Field, field_name, type) : nullptr;
+    const std::string line = "GetStaticFieldID " + ascii_name(owner->class_name) + " " + java_literal(field_name)
+        + " " + java_literal(type);
+    if (member == nullptr) {
+        trace(line + raise(u"java/lang/NoSuchFieldError", field_name));
+        return nullptr;
+    }
+    trace(line + " -> field");
+    return reinterpret_cast<jfieldID>(runtime.method_id(*member));
+}
+
+// The value of an object field: a new object of the field's type.
+jobject JNICALL get_static_object_field(JNIEnv*, jclass clazz, jfieldID id)
+{
+    Runtime& runtime = Runtime::instance();
+    auto guard = runtime.lock();
+    expect_object(clazz, ObjectKind::Class, "GetStaticObjectField");
+    const Member* member = runtime.member(reinterpret_cast<jmethodID>(id), "GetStaticObjectField");
+    if (member->kind != MemberKind::Field || member->signature.return_type != 'L')
+        fatal("GetStaticObjectField got the ID of " + ascii_name(member->name) + ", which is no object field");
+    std::u16string type = member->descriptor;
+    if (type.size() > 2 && type.front() == u'L' && type.back() == u';')
+        type = type.substr(1, type.size() - 2);
+    trace("GetStaticObjectField " + ascii_name(member->class_name) + "." + ascii_name(member->name) + " -> object "
+          + ascii_name(type));
+    return to_handle<jobject>(runtime.heap().new_instance(type));
+}
+
 jclass JNICALL get_object_class(JNIEnv*, jobject object)
 {
     Runtime& runtime = Runtime::instance();
@@ -125,6 +161,8 @@ void install_class_functions(JNINativeInterface_& table)
     table.GetStaticMethodID = get_static_method_id;
     table.GetMethodID = get_method_id;
     table.GetObjectClass = get_object_class;
+    table.GetStaticFieldID = get_static_field_id;
+    table.GetStaticObjectField = get_static_object_field;
     table.RegisterNatives = register_natives;
     table.UnregisterNatives = unregister_natives;
 }
