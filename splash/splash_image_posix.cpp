@@ -130,6 +130,13 @@ decode_result decode_png_stream(png_stream& stream, decoded_png& decoded)
     png_set_user_limits(reader.png, kSplashMostSide, kSplashMostSide);
     png_set_chunk_malloc_max(reader.png, kMostChunkBytes);
     png_set_chunk_cache_max(reader.png, kMostAncillaryChunks);
+    // Only the pixels matter. Every ancillary chunk but the palette's
+    // transparency is skipped unread: libpng would read a text chunk whole
+    // into memory, and a zTXt that declares 1.6 GB was asked for all of it.
+    static const png_byte ignored[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0"
+                                      "sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, ignored, sizeof ignored / 5);
     const decode_result header =
         stream.bytes.size() < kSignatureSize || png_sig_cmp(stream.bytes.data(), 0, kSignatureSize) != 0
             ? decode_result::failed
