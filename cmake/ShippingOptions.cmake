@@ -43,7 +43,7 @@ endfunction()
 
 if(NOT LAUNCHER_NAME MATCHES "^[A-Za-z0-9_][A-Za-z0-9._ -]*$" OR LAUNCHER_NAME MATCHES "[. ]$")
   shipping_option_error(LAUNCHER_NAME
-    "a file name without extension is expected: letters, digits, '.', '_', '-' and blanks, not ending in '.' or a blank")
+    "a file name without extension is expected: ASCII letters and digits, '.', '_', '-' and blanks, not ending in '.' or a blank")
 endif()
 string(TOLOWER "${LAUNCHER_NAME}" name_lower)
 if(name_lower STREQUAL "updater")
