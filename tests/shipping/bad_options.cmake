@@ -2,6 +2,8 @@
 # the option and what is wrong, before any compiler is looked up.
 #   SOURCE_DIR WORK_DIR TESTS_DIR
 
+cmake_policy(VERSION 3.25)
+
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(not_json ${WORK_DIR}/not-json.json)

@@ -3,6 +3,8 @@
 # launcher runs.
 #   BUILD_DIR WORK_DIR NAME CONFIG ICON PACKAGE
 
+cmake_policy(VERSION 3.25)
+
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
     TIMEOUT 120)
