@@ -10,10 +10,18 @@ if(WIN32)
   set(BOOST_INCLUDE_LIBRARIES program_options filesystem property_tree algorithm)
   set(BUILD_SHARED_LIBS OFF)
   set(BUILD_TESTING OFF)
+  # Boost is linked into the programs; nothing of it belongs in the application folder.
+  set(BOOST_SKIP_INSTALL_RULES ON)
   add_subdirectory(${LAUNCHER_BOOST_SOURCE} ${CMAKE_BINARY_DIR}/boost EXCLUDE_FROM_ALL SYSTEM)
+  foreach(library boost_program_options boost_filesystem boost_atomic)
+    if(TARGET ${library})
+      release_code_options(${library})
+    endif()
+  endforeach()
 else()
   # Linked in: two shared libraries fewer to find, map and relocate at every
-  # start, as on Windows.
+  # start, as on Windows, and a shipped folder cannot count on the user's
+  # machine having Boost 1.81.
   set(Boost_USE_STATIC_LIBS ON)
   find_package(Boost ${LAUNCHER_BOOST_VERSION} EXACT CONFIG REQUIRED COMPONENTS program_options filesystem)
   if(NOT TARGET Boost::property_tree)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates the two program icons (committed; run by hand when they change).
+# Regenerates the program icons (committed; run by hand when they change):
+# the two Windows icons and the Linux launcher's PNG.
 # Needs ImageMagick's convert.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -25,3 +26,5 @@ make_ico() {
 }
 make_ico "$tmp/launcher.png" launcher.ico 16 24 32 64 128
 make_ico "$tmp/updater.png" updater.ico 16 24 32 48 64 128
+# the Linux launcher's icon, beside it in the application folder
+$convert "$tmp/launcher.png" -resize 128x128 -define png:exclude-chunks=date,time,tIME,tEXt,zTXt PNG32:launcher.png
