@@ -123,7 +123,7 @@ int runLaunchSequence(const LauncherRun& run)
     if (settings.showSplash) {
         std::cout << "Show resource splash window" << std::endl;
         show_resource_splash();
-        set_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false);
+        set_splash_progress({37, 216, 426, 12, 20, 85, 201}, "Initialing Environment ...", false);
     }
 
     // A runtime that ends the process while it starts is reported as the

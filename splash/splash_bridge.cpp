@@ -156,14 +156,11 @@ void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
     });
 }
 
-void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                         std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                         const std::string& text, bool commit)
+void set_splash_progress(const splash_progress_layout& layout, const std::string& text, bool commit)
 {
     locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {
         if (b.splash_queue)
-            add_drawing(b, splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y,
-                                           text, commit));
+            add_drawing(b, splash_progress(layout, text, commit));
     });
 }
 

@@ -9,6 +9,7 @@
 // line.
 #pragma once
 
+#include "splash_geometry.h"
 #include "splash_image.h"
 
 #include <cstdint>
@@ -22,9 +23,7 @@ void show_png_splash(splash_bytes png);
 // Field, progress and hide need a queue: without one (before the first show,
 // or once a hide has begun) they do nothing. Texts are modified UTF-8.
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text);
-void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                         std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                         const std::string& text, bool commit);
+void set_splash_progress(const splash_progress_layout& layout, const std::string& text, bool commit);
 
 // Waits until the window is gone and everything posted before has run, then
 // ends the splash thread; other threads' calls go on meanwhile (a show waits
