@@ -31,6 +31,10 @@ struct splash_size {
     std::int32_t height = 0;
 };
 
+// Any thread: loads now what a show needs (Linux: the libraries, the
+// picture's first), for a thread that would otherwise only wait for it.
+void splash_backend_preload();
+
 // Makes sure a window exists, connecting to the window system first when
 // needed; false, after a line saying why, when there can be none.
 bool splash_backend_open();

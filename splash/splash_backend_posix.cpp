@@ -2,6 +2,7 @@
 
 #include "splash_output.h"
 #include "splash_pixels_posix.h"
+#include "splash_png_posix.h"
 #include "splash_text.h"
 #include "splash_x11_posix.h"
 
@@ -298,6 +299,12 @@ void splash_frame_deleter::operator()(splash_pixmap* frame) const noexcept
     if (b.x && b.x->serial == frame->display_serial)
         xlib().XFreePixmap(b.x->display.get(), frame->id);
     delete frame;
+}
+
+void splash_backend_preload()
+{
+    libpng();
+    xlib();
 }
 
 bool splash_backend_open()

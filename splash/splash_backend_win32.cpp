@@ -78,6 +78,8 @@ void splash_frame_deleter::operator()(HBITMAP frame) const noexcept
     DeleteObject(frame);
 }
 
+void splash_backend_preload() {}
+
 bool splash_backend_open()
 {
     backend_state& b = backend();

@@ -148,6 +148,29 @@ void show_png_splash(splash_bytes png)
     });
 }
 
+void await_splash(std::chrono::milliseconds most)
+{
+    std::future<void> done;
+    locked([&done](bridge_state& b, std::unique_lock<std::mutex>& lock) {
+        wait_while_hiding(b, lock);
+        if (!b.splash_queue)
+            return;
+        auto reached = std::make_shared<std::promise<void>>();
+        done = reached->get_future();
+        post(b, [reached] { reached->set_value(); });
+    });
+    if (!done.valid())
+        return;
+    // Meanwhile this thread loads what the splash thread needs next.
+    try {
+        prepare_splash_window();
+    } catch (const std::exception& e) {
+        report("Splash call failed: ", e);
+    }
+    // A queue destroyed before the task ran breaks the promise: done too.
+    done.wait_for(most);
+}
+
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
 {
     locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {

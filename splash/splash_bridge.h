@@ -12,6 +12,7 @@
 #include "splash_geometry.h"
 #include "splash_image.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,12 @@
 // program's embedded picture, or the given PNG file.
 void show_resource_splash();
 void show_png_splash(splash_bytes png);
+
+// Waits until the splash thread has done everything posted so far (a show:
+// the picture is on the screen), or for at most the given time; returns at
+// once without a splash. For a caller about to take the processors for
+// itself, such as the launcher loading the JVM.
+void await_splash(std::chrono::milliseconds most);
 
 // Field, progress and hide need a queue: without one (before the first show,
 // or once a hide has begun) they do nothing. Texts are modified UTF-8.

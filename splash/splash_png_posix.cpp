@@ -24,6 +24,7 @@ png_functions load_libpng()
     SPLASH_FIND(library, table, png_set_user_limits);
     SPLASH_FIND(library, table, png_set_chunk_malloc_max);
     SPLASH_FIND(library, table, png_set_chunk_cache_max);
+    SPLASH_FIND(library, table, png_set_option);
     SPLASH_FIND(library, table, png_read_info);
     SPLASH_FIND(library, table, png_get_image_width);
     SPLASH_FIND(library, table, png_get_image_height);

@@ -19,6 +19,7 @@ struct png_functions {
     decltype(&::png_set_user_limits) png_set_user_limits = nullptr;
     decltype(&::png_set_chunk_malloc_max) png_set_chunk_malloc_max = nullptr;
     decltype(&::png_set_chunk_cache_max) png_set_chunk_cache_max = nullptr;
+    decltype(&::png_set_option) png_set_option = nullptr;
     decltype(&::png_read_info) png_read_info = nullptr;
     decltype(&::png_get_image_width) png_get_image_width = nullptr;
     decltype(&::png_get_image_height) png_get_image_height = nullptr;

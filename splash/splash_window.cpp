@@ -91,6 +91,11 @@ splash_frame compose_frame(const splash_state& s, splash_frame_handle source,
 
 } // namespace
 
+void prepare_splash_window()
+{
+    splash_backend_preload();
+}
+
 void show_splash_window(splash_bitmap image)
 {
     splash_state& s = state();

@@ -18,6 +18,10 @@
 #include <cstdint>
 #include <string>
 
+// Any thread: loads what a show needs, while the splash thread decodes the
+// picture, so that it finds the rest ready.
+void prepare_splash_window();
+
 // Takes the picture (possibly none) as the new base image; creates the
 // window when none exists, then shows the picture centred on the screen at
 // its own size. Nothing of the fonts is loaded here: the picture is on the

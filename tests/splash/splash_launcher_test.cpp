@@ -16,6 +16,8 @@
 
 #ifndef _WIN32
 #include "private_x_server_posix.h"
+
+#include <X11/Xlib.h>
 #endif
 
 namespace fs = boost::filesystem;
@@ -279,7 +281,31 @@ TEST_F(SplashLauncher, TheSplashLibrariesAreMappedOnlyWhenTheSplashNeedsThem)
     EXPECT_EQ(splash_libraries_in(without), std::vector<std::string>{});
     EXPECT_EQ(splash_libraries_in(app.maps_of("shown.maps")), (std::vector<std::string>{"libX11.so", "libpng16.so"}));
     EXPECT_EQ(splash_libraries_in(app.maps_of("text.maps")),
-              (std::vector<std::string>{"libX11.so", "libpng16.so", "libXft.so", "libfontconfig.so", "libfreetype.so"}));
+              (std::vector<std::string>{"libX11.so", "libpng16.so", "libXft.so", "libfontconfig.so",
+                                        "libfreetype.so"}));
+}
+
+// The launcher waits for its picture before it loads the JVM, but not for an
+// X server that does not answer (here: held by another client's grab): the
+// application runs all the same.
+TEST_F(SplashLauncher, AnXServerThatDoesNotAnswerDoesNotHoldTheLaunchUp)
+{
+    private_x_server server;
+    Display* holder = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(holder, nullptr);
+    XGrabServer(holder);
+    XSync(holder, False);
+    app.use_launcher_with_picture();
+    app.config.showSplash = true;
+    app.environment = {{"DISPLAY", server.display()}};
+    app.print("the main method ends");
+    app.start({"--lsplash"});
+    const RunResult result = app.finish();
+    XCloseDisplay(holder);
+
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Show resource splash window\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.out.find("the main method ends\n"), std::string::npos) << describe(result);
 }
 
 // The X server ends while the splash is up: the splash gives the display up,
