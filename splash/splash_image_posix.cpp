@@ -5,8 +5,6 @@
 #include "splash_pixels_posix.h"
 #include "splash_png_posix.h"
 
-#include <dlfcn.h>
-
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
@@ -247,28 +245,28 @@ std::unique_ptr<png_stream> stream_on(const unsigned char* bytes, std::size_t si
     return stream;
 }
 
-// The program's embedded picture: two symbols that the build generates into
-// the program (splash_embed_picture) and that the program exports.
-const char* const kResourceSymbol = "splash_resource_PNG_IDI_SPLASHIMAGE";
-const char* const kResourceSizeSymbol = "splash_resource_PNG_IDI_SPLASHIMAGE_size";
-
 } // namespace
+
+// The program's embedded picture (splash_embed_picture): two symbols that
+// the build generates into the program, or none. Weak references, found by
+// the linker and null in a program without them, rather than looked up at
+// run time: a lookup waits for the program loader, which another thread may
+// be holding (the launcher's main thread loads libraries meanwhile).
+extern "C" {
+extern const unsigned char splash_resource_PNG_IDI_SPLASHIMAGE[] __attribute__((weak));
+extern const unsigned long long splash_resource_PNG_IDI_SPLASHIMAGE_size __attribute__((weak));
+}
 
 splash_bitmap load_resource_splash_image()
 {
     splash_line(std::string("Create stream on resource: ") + "IDI_SPLASHIMAGE" + " type: " + "PNG");
     std::unique_ptr<png_stream> stream;
-    void* program = dlopen(nullptr, RTLD_NOW);
-    const void* bytes = program != nullptr ? dlsym(program, kResourceSymbol) : nullptr;
-    const void* size = program != nullptr ? dlsym(program, kResourceSizeSymbol) : nullptr;
+    const unsigned char* bytes = splash_resource_PNG_IDI_SPLASHIMAGE;
+    const unsigned long long* size = &splash_resource_PNG_IDI_SPLASHIMAGE_size;
     if (bytes == nullptr || size == nullptr)
         splash_line("Resource is not found");
     else
-        stream = stream_on(static_cast<const unsigned char*>(bytes),
-                           static_cast<std::size_t>(*static_cast<const unsigned long long*>(size)));
-    // The program itself stays mapped after the handle is closed.
-    if (program != nullptr)
-        dlclose(program);
+        stream = stream_on(bytes, static_cast<std::size_t>(*size));
     return bitmap_from_stream(stream.get());
 }
 
