@@ -166,6 +166,8 @@ void await_splash(std::chrono::milliseconds most)
         prepare_splash_window();
     } catch (const std::exception& e) {
         report("Splash call failed: ", e);
+    } catch (...) {
+        splash_line("Splash call failed");
     }
     // A queue destroyed before the task ran breaks the promise: done too.
     done.wait_for(most);
