@@ -15,6 +15,7 @@
 #include <boost/filesystem.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <iterator>
 #include <stdexcept>
@@ -24,6 +25,8 @@ namespace fs = boost::filesystem;
 namespace {
 
 constexpr int kUpdateRequestedExitCode = 100;
+
+constexpr std::chrono::milliseconds kSplashHeadStart{100};
 
 const char* flag(bool value)
 {
@@ -36,6 +39,12 @@ std::string valueOf(const LauncherOptions& options, const char* name)
 }
 
 } // namespace
+
+void showLauncherSplash()
+{
+    show_resource_splash();
+    await_splash(kSplashHeadStart);
+}
 
 std::string configFileFor(const LauncherRun& run)
 {
@@ -123,8 +132,8 @@ int runLaunchSequence(const LauncherRun& run)
 
     if (settings.showSplash) {
         std::cout << "Show resource splash window" << std::endl;
-        show_resource_splash();
-        set_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false);
+        showLauncherSplash();
+        set_splash_progress({37, 216, 426, 12, 20, 85, 201}, "Initialing Environment ...", false);
     }
 
     // A runtime that ends the process while it starts is reported as the

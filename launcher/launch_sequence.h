@@ -15,6 +15,12 @@ struct LauncherRun {
     bool consoleRequested = false;
 };
 
+// Shows the launcher's own picture and waits until it is on the screen, for
+// a tenth of a second at most: the JVM, loaded next, would take the
+// processors and the program loader from the splash thread. An X server
+// that does not answer holds the launch up no longer than that.
+void showLauncherSplash();
+
 // Runs everything after the command line has been handled; returns the exit
 // code. Failures are thrown, for the main routine's handler.
 int runLaunchSequence(const LauncherRun& run);

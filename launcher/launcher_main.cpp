@@ -6,7 +6,6 @@
 #include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
-#include "splash_bridge.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
@@ -35,7 +34,7 @@ int launcherMain(const std::vector<std::string>& arguments)
                             .string()};
 
         if (values.count("lsplash"))
-            show_resource_splash();
+            showLauncherSplash();
 
         run.forceInstall = values.count("lforceInstall") > 0;
 

@@ -1,6 +1,6 @@
 # cmake -DINPUT=<png> -DOUTPUT=<cpp> -P embed_picture.cmake
-# Writes the picture as the two exported symbols that the Linux
-# load_resource_splash_image looks up in the program.
+# Writes the picture as the two symbols that the Linux
+# load_resource_splash_image refers to (weakly: a program may have none).
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" digits)
 math(EXPR size "${digits} / 2")

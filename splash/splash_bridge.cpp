@@ -148,6 +148,31 @@ void show_png_splash(splash_bytes png)
     });
 }
 
+void await_splash(std::chrono::milliseconds most)
+{
+    std::future<void> done;
+    locked([&done](bridge_state& b, std::unique_lock<std::mutex>& lock) {
+        wait_while_hiding(b, lock);
+        if (!b.splash_queue)
+            return;
+        auto reached = std::make_shared<std::promise<void>>();
+        done = reached->get_future();
+        post(b, [reached] { reached->set_value(); });
+    });
+    if (!done.valid())
+        return;
+    // Meanwhile this thread loads what the splash thread needs next.
+    try {
+        prepare_splash_window();
+    } catch (const std::exception& e) {
+        report("Splash call failed: ", e);
+    } catch (...) {
+        splash_line("Splash call failed");
+    }
+    // A queue destroyed before the task ran breaks the promise: done too.
+    done.wait_for(most);
+}
+
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
 {
     locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {
@@ -156,14 +181,11 @@ void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text)
     });
 }
 
-void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                         std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                         const std::string& text, bool commit)
+void set_splash_progress(const splash_progress_layout& layout, const std::string& text, bool commit)
 {
     locked([&](bridge_state& b, std::unique_lock<std::mutex>&) {
         if (b.splash_queue)
-            add_drawing(b, splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y,
-                                           text, commit));
+            add_drawing(b, splash_progress(layout, text, commit));
     });
 }
 

@@ -9,8 +9,10 @@
 // line.
 #pragma once
 
+#include "splash_geometry.h"
 #include "splash_image.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -19,12 +21,16 @@
 void show_resource_splash();
 void show_png_splash(splash_bytes png);
 
+// Waits until the splash thread has done everything posted so far (a show:
+// the picture is on the screen), or for at most the given time; returns at
+// once without a splash. For a caller about to take the processors for
+// itself, such as the launcher loading the JVM.
+void await_splash(std::chrono::milliseconds most);
+
 // Field, progress and hide need a queue: without one (before the first show,
 // or once a hide has begun) they do nothing. Texts are modified UTF-8.
 void set_splash_field(std::int32_t x, std::int32_t y, const std::string& text);
-void set_splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                         std::int32_t bar_height, std::int32_t percent, std::int32_t text_x, std::int32_t text_y,
-                         const std::string& text, bool commit);
+void set_splash_progress(const splash_progress_layout& layout, const std::string& text, bool commit);
 
 // Waits until the window is gone and everything posted before has run, then
 // ends the splash thread; other threads' calls go on meanwhile (a show waits

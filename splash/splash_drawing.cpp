@@ -11,13 +11,12 @@ splash_drawing splash_field(std::int32_t x, std::int32_t y, std::string text)
     return field;
 }
 
-splash_drawing splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                               std::int32_t bar_height, std::int32_t percent, std::int32_t text_x,
-                               std::int32_t text_y, std::string text, bool commit)
+splash_drawing splash_progress(const splash_progress_layout& layout, std::string text, bool commit)
 {
-    splash_drawing progress = splash_field(text_x, text_y, std::move(text));
+    splash_drawing progress = splash_field(layout.text_x, layout.text_y, std::move(text));
     progress.has_bar = true;
-    progress.bar = splash_bar_rect(bar_left, bar_top, bar_width, bar_height, percent);
+    progress.bar =
+        splash_bar_rect(layout.bar_left, layout.bar_top, layout.bar_width, layout.bar_height, layout.percent);
     progress.commit = commit;
     return progress;
 }

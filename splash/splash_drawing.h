@@ -26,9 +26,7 @@ struct splash_drawing {
 using splash_drawing_run = std::deque<splash_drawing>;
 
 splash_drawing splash_field(std::int32_t x, std::int32_t y, std::string text);
-splash_drawing splash_progress(std::int32_t bar_left, std::int32_t bar_top, std::int32_t bar_width,
-                               std::int32_t bar_height, std::int32_t percent, std::int32_t text_x,
-                               std::int32_t text_y, std::string text, bool commit);
+splash_drawing splash_progress(const splash_progress_layout& layout, std::string text, bool commit);
 
 // What a run of drawings, taken in order, leaves on screen: the kept ones
 // painted into the picture in their order, and the last one over that when

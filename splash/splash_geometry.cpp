@@ -1,5 +1,6 @@
 #include "splash_geometry.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -24,4 +25,9 @@ splash_rect splash_bar_rect(std::int32_t bar_left, std::int32_t bar_top, std::in
     if (rect.bottom < rect.top)
         std::swap(rect.top, rect.bottom);
     return rect;
+}
+
+splash_rect splash_rect_within(const splash_rect& rect, std::int32_t width, std::int32_t height)
+{
+    return {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width), std::min(rect.bottom, height)};
 }

@@ -94,7 +94,7 @@ JNIEXPORT void JNICALL Java_io_tarnwick_tools_SplashScreen_setProgressImpl(JNIEn
     native_call([=] {
         const java_chars chars(env, text);
         // The Java side cannot keep a progress drawing in the picture.
-        set_splash_progress(bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y, chars.bytes(), false);
+        set_splash_progress({bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y}, chars.bytes(), false);
     });
 }
 

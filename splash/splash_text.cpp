@@ -86,7 +86,11 @@ std::u16string utf16_from_modified_utf8(const std::string& bytes, std::size_t mo
 
 std::string utf8_from_modified_utf8(const std::string& bytes, std::size_t most_units)
 {
-    const std::u16string units = utf16_from_modified_utf8(bytes, most_units);
+    return utf8_from_utf16(utf16_from_modified_utf8(bytes, most_units));
+}
+
+std::string utf8_from_utf16(const std::u16string& units)
+{
     std::string out;
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {

@@ -13,6 +13,8 @@ std::u16string utf16_from_modified_utf8(const std::string& bytes, std::size_t mo
 // For Xft. Surrogate pairs are joined; a lone surrogate becomes U+FFFD. Cut
 // as above, counted in UTF-16 code units.
 std::string utf8_from_modified_utf8(const std::string& bytes, std::size_t most_units = std::u16string::npos);
+// The same from UTF-16 code units.
+std::string utf8_from_utf16(const std::u16string& units);
 
 // The splash draws at most this many UTF-16 code units of a text: as many
 // of the narrowest characters (2 pixels apart at 11 pixels) as the widest

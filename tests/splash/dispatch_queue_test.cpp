@@ -235,7 +235,7 @@ TEST(SplashBridgeOnTheQueue, HidesRacingWithDrawingsAndShowsKeepOneSplashThreadA
         drawers.emplace_back([&done, t] {
             for (int i = 0; !done; ++i) {
                 set_splash_field(t, i % 100, "field");
-                set_splash_progress(0, 40, 120, 8, i % 101, 0, 20, "progress", i % 7 == 0);
+                set_splash_progress({0, 40, 120, 8, i % 101, 0, 20}, "progress", i % 7 == 0);
             }
         });
     std::vector<std::thread> showers;

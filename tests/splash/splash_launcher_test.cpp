@@ -16,6 +16,8 @@
 
 #ifndef _WIN32
 #include "private_x_server_posix.h"
+
+#include <X11/Xlib.h>
 #endif
 
 namespace fs = boost::filesystem;
@@ -244,6 +246,66 @@ TEST_F(SplashLauncher, WithoutADisplayTheApplicationRunsWithoutAWindow)
                   "Initialize window system\nFailed to open display\nBitmap resource succefully loaded\n" +
                   kQueueEnded + "the main method ends\n")
         << describe(result);
+}
+
+// Which of the splash's libraries (and those they pull in) a memory map holds.
+std::vector<std::string> splash_libraries_in(const std::string& maps)
+{
+    std::vector<std::string> found;
+    for (const char* name : {"/libX11.so", "/libpng16.so", "/libXft.so", "/libfontconfig.so", "/libfreetype.so"})
+        if (maps.find(name) != std::string::npos)
+            found.push_back(name + 1);
+    return found;
+}
+
+// A launch without a splash pays nothing for one: the launcher maps none of
+// the splash's libraries until a splash is shown; the picture brings X11
+// and PNG, the first text the font libraries.
+TEST_F(SplashLauncher, TheSplashLibrariesAreMappedOnlyWhenTheSplashNeedsThem)
+{
+    app.maps("no-splash.maps");
+    app.show(picture("frame.png"));
+    app.checkpoint("shown");
+    app.maps("shown.maps");
+    app.field(20, 30, u"Field one");
+    app.hide();
+    app.maps("text.maps");
+    app.start({});
+
+    at(app, "shown", [this] { expect_window(frame_picture(), "shown"); });
+    const RunResult result = app.finish();
+
+    ASSERT_EQ(result.exitCode, 0) << describe(result);
+    const std::string without = app.maps_of("no-splash.maps");
+    EXPECT_NE(without.find("/libjvm.so"), std::string::npos) << "the map of the running launcher";
+    EXPECT_EQ(splash_libraries_in(without), std::vector<std::string>{});
+    EXPECT_EQ(splash_libraries_in(app.maps_of("shown.maps")), (std::vector<std::string>{"libX11.so", "libpng16.so"}));
+    EXPECT_EQ(splash_libraries_in(app.maps_of("text.maps")),
+              (std::vector<std::string>{"libX11.so", "libpng16.so", "libXft.so", "libfontconfig.so",
+                                        "libfreetype.so"}));
+}
+
+// The launcher waits for its picture before it loads the JVM, but not for an
+// X server that does not answer (here: held by another client's grab): the
+// application runs all the same.
+TEST_F(SplashLauncher, AnXServerThatDoesNotAnswerDoesNotHoldTheLaunchUp)
+{
+    private_x_server server;
+    Display* holder = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(holder, nullptr);
+    XGrabServer(holder);
+    XSync(holder, False);
+    app.use_launcher_with_picture();
+    app.config.showSplash = true;
+    app.environment = {{"DISPLAY", server.display()}};
+    app.print("the main method ends");
+    app.start({"--lsplash"});
+    const RunResult result = app.finish();
+    XCloseDisplay(holder);
+
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Show resource splash window\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.out.find("the main method ends\n"), std::string::npos) << describe(result);
 }
 
 // The X server ends while the splash is up: the splash gives the display up,

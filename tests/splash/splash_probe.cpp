@@ -91,8 +91,9 @@ int main(int argc, char** argv)
             set_splash_field(number(argv[i]), number(argv[i + 1]), text);
             i += 4;
         } else if (step == "progress" && i + 7 < argc) {
-            set_splash_progress(number(argv[i]), number(argv[i + 1]), number(argv[i + 2]), number(argv[i + 3]),
-                                number(argv[i + 4]), number(argv[i + 5]), number(argv[i + 6]), argv[i + 7], false);
+            set_splash_progress({number(argv[i]), number(argv[i + 1]), number(argv[i + 2]), number(argv[i + 3]),
+                                 number(argv[i + 4]), number(argv[i + 5]), number(argv[i + 6])},
+                                argv[i + 7], false);
             i += 8;
         } else if (step == "hide") {
             hide_splash();

@@ -104,13 +104,13 @@ TEST(SplashText, TheKeptPrefixDrawsAsTheWholeText)
 TEST(SplashDrawings, OnlyTheLastUncommittedDrawingOfARunIsShown)
 {
     splash_drawing_run run;
-    run.push_back(splash_progress(0, 0, 100, 5, 10, 0, 0, "first", false));
+    run.push_back(splash_progress({0, 0, 100, 5, 10, 0, 0}, "first", false));
     run.push_back(splash_field(1, 2, "kept one"));
-    run.push_back(splash_progress(0, 0, 100, 5, 20, 0, 0, "second", false));
-    run.push_back(splash_progress(0, 10, 100, 5, 30, 0, 0, "committed", true));
+    run.push_back(splash_progress({0, 0, 100, 5, 20, 0, 0}, "second", false));
+    run.push_back(splash_progress({0, 10, 100, 5, 30, 0, 0}, "committed", true));
     run.push_back(splash_field(3, 4, "kept two"));
-    run.push_back(splash_progress(0, 0, 100, 5, 40, 0, 0, "third", false));
-    run.push_back(splash_progress(0, 0, 100, 5, 50, 0, 0, "last", false));
+    run.push_back(splash_progress({0, 0, 100, 5, 40, 0, 0}, "third", false));
+    run.push_back(splash_progress({0, 0, 100, 5, 50, 0, 0}, "last", false));
     const splash_drawing_plan plan = plan_splash_drawings(run);
     ASSERT_EQ(plan.kept.size(), 3u);
     EXPECT_EQ(plan.kept[0]->text, "kept one");

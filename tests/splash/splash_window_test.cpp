@@ -113,12 +113,12 @@ TEST_F(SplashWindow, FieldTextsStayWhileUncommittedProgressDrawingsReplaceEachOt
     base = with_text(base, 20, 30, u"Field one");
     expect_window(base, "field");
 
-    on_splash_thread([] { draw_splash_progress(37, 216, 426, 12, 20, 85, 201, "Initialing Environment ...", false); });
+    on_splash_thread([] { draw_splash_progress({37, 216, 426, 12, 20, 85, 201}, "Initialing Environment ...", false); });
     expect_window(with_bar(with_text(base, 85, 201, u"Initialing Environment ..."), {37, 216, 85, 12}),
                   "first-progress");
 
     // The first caption and bar go; the field stays.
-    on_splash_thread([] { draw_splash_progress(37, 250, 426, 12, 50, 85, 235, "Second caption", false); });
+    on_splash_thread([] { draw_splash_progress({37, 250, 426, 12, 50, 85, 235}, "Second caption", false); });
     expect_window(with_bar(with_text(base, 85, 235, u"Second caption"), {37, 250, 213, 12}), "second-progress");
 
     on_splash_thread([] { draw_splash_text(300, 30, "Field two"); });
@@ -126,31 +126,31 @@ TEST_F(SplashWindow, FieldTextsStayWhileUncommittedProgressDrawingsReplaceEachOt
     expect_window(base, "second-field");
 
     // A committed drawing stays like a field.
-    on_splash_thread([] { draw_splash_progress(37, 270, 100, 8, 100, 200, 262, "Kept", true); });
+    on_splash_thread([] { draw_splash_progress({37, 270, 100, 8, 100, 200, 262}, "Kept", true); });
     base = with_bar(with_text(base, 200, 262, u"Kept"), {37, 270, 100, 8});
     expect_window(base, "committed");
-    on_splash_thread([] { draw_splash_progress(37, 216, 426, 12, 30, 85, 201, "Third", false); });
+    on_splash_thread([] { draw_splash_progress({37, 216, 426, 12, 30, 85, 201}, "Third", false); });
     expect_window(with_bar(with_text(base, 85, 201, u"Third"), {37, 216, 127, 12}), "after-committed");
 }
 
 TEST_F(SplashWindow, TheBarCoversTheCaptionWhereTheyMeet)
 {
     on_splash_thread([] { show_splash_window(load_png_splash_image(frame_png())); });
-    on_splash_thread([] { draw_splash_progress(30, 100, 200, 12, 50, 40, 98, "Under the bar", false); });
+    on_splash_thread([] { draw_splash_progress({30, 100, 200, 12, 50, 40, 98}, "Under the bar", false); });
     expect_window(with_bar(with_text(frame_picture(), 40, 98, u"Under the bar"), {30, 100, 100, 12}), "overlap");
 }
 
 TEST_F(SplashWindow, PercentZeroDrawsNoBarAndAboveHundredRunsPastTheWidth)
 {
     on_splash_thread([] { show_splash_window(load_png_splash_image(frame_png())); });
-    on_splash_thread([] { draw_splash_progress(37, 216, 426, 12, 0, 85, 201, "Nothing yet", false); });
+    on_splash_thread([] { draw_splash_progress({37, 216, 426, 12, 0, 85, 201}, "Nothing yet", false); });
     expect_window(with_text(frame_picture(), 85, 201, u"Nothing yet"), "zero");
 
-    on_splash_thread([] { draw_splash_progress(37, 216, 200, 12, 150, 85, 201, "Past the end", false); });
+    on_splash_thread([] { draw_splash_progress({37, 216, 200, 12, 150, 85, 201}, "Past the end", false); });
     expect_window(with_bar(with_text(frame_picture(), 85, 201, u"Past the end"), {37, 216, 300, 12}), "150");
 
     // Beyond the picture's right edge: cut there.
-    on_splash_thread([] { draw_splash_progress(37, 216, 426, 12, 200, 85, 201, "Off the picture", false); });
+    on_splash_thread([] { draw_splash_progress({37, 216, 426, 12, 200, 85, 201}, "Off the picture", false); });
     expect_window(with_bar(with_text(frame_picture(), 85, 201, u"Off the picture"), {37, 216, 463, 12}), "200");
 }
 
@@ -162,7 +162,7 @@ TEST_F(SplashWindow, TheFirstDrawingTurnsFullyTransparentPixelsBlack)
         loaded = shown(bitmap);
         show_splash_window(std::move(bitmap));
     });
-    on_splash_thread([] { draw_splash_progress(0, 0, 0, 0, 0, 0, 0, "", false); });
+    on_splash_thread([] { draw_splash_progress({0, 0, 0, 0, 0, 0, 0}, "", false); });
     expect_window(loaded, "drawn");
     ASSERT_EQ(loaded.width(), kAlphaWidth);
     for (int y = 0; y < kAlphaHeight; y += 5) {
@@ -213,7 +213,7 @@ TEST_F(SplashWindow, WithoutAPictureNothingShowsAndDrawingsAreDropped)
               "Failed to create image stream\nInitialize window system\nThe bitmap is not found\n");
     EXPECT_EQ(on_splash_thread([] {
                   draw_splash_text(10, 10, "dropped");
-                  draw_splash_progress(37, 216, 426, 12, 20, 85, 201, "dropped too", false);
+                  draw_splash_progress({37, 216, 426, 12, 20, 85, 201}, "dropped too", false);
               }),
               "");
     EXPECT_TRUE(no_window_for(500ms));
@@ -241,7 +241,7 @@ TEST_F(SplashBridge, AHideRemovesTheWindowAndAShowAfterItBringsItBack)
     output_capture capture;
     // No queue yet: nothing to post to, nothing happens.
     set_splash_field(10, 10, "too early");
-    set_splash_progress(37, 216, 426, 12, 20, 85, 201, "too early", false);
+    set_splash_progress({37, 216, 426, 12, 20, 85, 201}, "too early", false);
     hide_splash();
 
     show_png_splash(frame_png());
@@ -295,7 +295,7 @@ TEST_F(SplashBridge, ThreadsMayShowDrawAndHideAtTheSameTime)
             for (int i = 0; i < 12; ++i) {
                 show_png_splash(png);
                 set_splash_field(t * 10, i, "field");
-                set_splash_progress(0, 40, 120, 8, i * 4, 0, 20, "progress", false);
+                set_splash_progress({0, 40, 120, 8, i * 4, 0, 20}, "progress", false);
                 if (i % 3 == t % 3)
                     hide_splash();
             }
@@ -380,7 +380,7 @@ TEST_F(SplashBridge, OtherThreadsGoOnWhileAHideWaitsForTheSplashThread)
         ASSERT_TRUE(eventually([&hider] { return hider != 0 && thread_waits(hider); })) << "the hide never waits";
         drawing = std::async(std::launch::async, [] {
             set_splash_field(20, 60, "During the hide");
-            set_splash_progress(37, 216, 426, 12, 50, 85, 201, "During the hide", false);
+            set_splash_progress({37, 216, 426, 12, 50, 85, 201}, "During the hide", false);
         });
         EXPECT_EQ(drawing.wait_for(10s), std::future_status::ready) << "a field call waits for the hide";
         EXPECT_EQ(hiding.wait_for(0s), std::future_status::timeout) << "the hide did not wait for the window";
@@ -414,7 +414,7 @@ TEST_F(SplashBridge, DrawingsThatWaitForABusySplashThreadArePresentedTogether)
         server_grab grab;
         for (int i = 0; i < 100; ++i) {
             set_splash_field(fields[i].x, fields[i].y, fields[i].text);
-            set_splash_progress(37, 216, 426, 12, i, 85, 201, "Step " + std::to_string(i), false);
+            set_splash_progress({37, 216, 426, 12, i, 85, 201}, "Step " + std::to_string(i), false);
         }
     }
     EXPECT_EQ(wait_for_window(expected, test_name() + "-drawn"), "");
@@ -437,10 +437,10 @@ TEST_F(SplashBridge, DrawingResourcesStaySteadyOverManyCycles)
     for (int round = 0; round < 300; ++round) {
         show_png_splash(png);
         set_splash_field(20, 30, "Round");
-        set_splash_progress(37, 216, 426, 12, round % 101, 85, 201, "Progress", false);
+        set_splash_progress({37, 216, 426, 12, round % 101, 85, 201}, "Progress", false);
         show_png_splash(png); // the window is reused
-        set_splash_progress(37, 240, 426, 12, 50, 85, 235, "More", false);
-        set_splash_progress(37, 260, 426, 12, 70, 85, 250, "Kept", true);
+        set_splash_progress({37, 240, 426, 12, 50, 85, 235}, "More", false);
+        set_splash_progress({37, 260, 426, 12, 70, 85, 250}, "Kept", true);
         set_splash_field(300, 30, "Field");
         if (round == 0 || round == 155) {
             eventually([] { return !visible_splash_windows().empty(); });
@@ -507,6 +507,39 @@ TEST(SplashWithoutDisplay, NoWindowIsMadeAndNothingFails)
                               "Bitmap resource succefully loaded\n" +
                               kQueueEnded + "probe: done\n");
     EXPECT_EQ(result.err, "");
+}
+
+// A machine without one of the splash's libraries, which are opened only
+// when needed: the splash says which and why, once where it would otherwise
+// say it at every text, and goes on without what the library does.
+TEST(SplashWithoutALibrary, TheMissingLibraryIsWrittenAndTheProgramRunsOn)
+{
+    const std::string missing = ": cannot open shared object file: No such file or directory\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"libX11.so.6", "Initialize window system\nFailed to load refused-libX11.so.6" + missing +
+                            "Bitmap resource succefully loaded\n"},
+        {"libpng16.so.16", "Failed to load refused-libpng16.so.16" + missing +
+                               "Failed to load bitmap from stream\nInitialize window system\nThe bitmap is not found\n"},
+        {"libXft.so.2", "Initialize window system\nBitmap resource succefully loaded\nFailed to load refused-libXft.so.2" +
+                            missing},
+    };
+    for (const auto& [library, lines] : cases) {
+        RunOptions options;
+        options.environment = {{"LD_PRELOAD", library_refuser().string()}, {"SPLASH_TEST_REFUSED_LIBRARY", library}};
+        options.timeoutMs = 60000;
+        const RunResult result =
+            runProgram(probe_program().string(),
+                       {"show", picture("frame.png").string(), "field", "1", "1", "text", "hide", "show",
+                        picture("frame.png").string(), "field", "1", "20", "again", "hide"},
+                       options);
+        EXPECT_EQ(result.exitCode, 0) << library << ": " << describe(result);
+        const std::string xft_once = library == std::string("libXft.so.2")
+                                         ? "Initialize window system\nBitmap resource succefully loaded\n"
+                                         : lines;
+        EXPECT_EQ(result.out, kQueueMade + lines + kQueueEnded + kQueueMade + xft_once + kQueueEnded + "probe: done\n")
+            << library;
+        EXPECT_EQ(result.err, "") << library;
+    }
 }
 
 TEST(SplashWithoutThreads, AQueueThatCannotBeMadeIsWrittenAndTheCallsAreDropped)

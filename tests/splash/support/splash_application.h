@@ -32,6 +32,11 @@ public:
     void print(const std::string& text);
     // The Java side waits here until go_on (the stand-in: for five seconds).
     void checkpoint(const std::string& name);
+    // Linux: the Java side writes the launcher's memory map, as it is at
+    // this step, into the file name in the application folder; maps_of
+    // reads it afterwards.
+    void maps(const std::string& name);
+    std::string maps_of(const std::string& name) const;
 
     // Starts the launcher. natives: how many of the five the Java class
     // SplashScreen declares; 0 leaves the class off the class path.

@@ -35,4 +35,14 @@ void splash_application::go_on(const std::string& name)
     writeTextFile(layout.root() / (name + ".go"), "");
 }
 
+void splash_application::maps(const std::string& name)
+{
+    arguments_.insert(arguments_.end(), {"maps", name});
+}
+
+std::string splash_application::maps_of(const std::string& name) const
+{
+    return readTextFile(layout.root() / name);
+}
+
 } // namespace splash_test

@@ -34,6 +34,13 @@ fs::path probe_program()
     return fromBuild(SPLASH_TEST_PROBE);
 }
 
+#ifdef SPLASH_TEST_REFUSE_LIBRARY
+fs::path library_refuser()
+{
+    return fromBuild(SPLASH_TEST_REFUSE_LIBRARY);
+}
+#endif
+
 splash_bytes read_bytes(const fs::path& file)
 {
     std::ifstream in(file.string().c_str(), std::ios::binary);

@@ -14,6 +14,9 @@ boost::filesystem::path picture(const std::string& name); // tests/splash/pictur
 boost::filesystem::path screenshot(const std::string& name); // <build>/tests/screenshots/<name>.bmp
 boost::filesystem::path launcher_with_picture(); // the launcher with frame.png embedded
 boost::filesystem::path probe_program();         // splash_probe
+// Linux: preloaded, it makes the library named by the environment variable
+// SPLASH_TEST_REFUSED_LIBRARY impossible to open.
+boost::filesystem::path library_refuser();
 
 splash_bytes read_bytes(const boost::filesystem::path& file);
 

@@ -18,6 +18,7 @@ import java.nio.file.Paths;
  * hide                            SplashScreen.hide
  * checkpoint NAME                 creates NAME.ready, waits (up to a minute) for NAME.go
  * print TEXT                      one line on standard output
+ * maps FILE                       the process's memory map (Linux: /proc/self/maps) into FILE
  * </pre>
  *
  * Files are relative to the working directory.
@@ -55,6 +56,9 @@ public final class SplashDriver {
             case "print":
                 System.out.println(args[i++]);
                 System.out.flush();
+                break;
+            case "maps":
+                Files.write(Paths.get(args[i++]), Files.readAllBytes(Paths.get("/proc/self/maps")));
                 break;
             default:
                 throw new IllegalArgumentException("unknown step " + step);
