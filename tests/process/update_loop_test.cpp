@@ -156,6 +156,9 @@ void runTheSampleUpdate(const std::string& name, const fs::path& data, const Run
               std::string::npos)
         << describe(result);
     EXPECT_NE(out.find("Application exited with code: 0\n", relaunch), std::string::npos) << describe(result);
+    // The user's argument went to the first run only.
+    EXPECT_NE(out.find("[sample] received 1 argument(s)\n"), std::string::npos) << describe(result);
+    EXPECT_NE(out.find("[sample] received 0 argument(s)\n", secondApp), std::string::npos) << describe(result);
 
     EXPECT_EQ(readTextFile(app.root() / "lib" / "version.txt"), "1.1\n");
     EXPECT_FALSE(fs::exists(data / "sampleapp" / "snapshot.json"));
