@@ -103,17 +103,20 @@ size_t count(const std::string& text, const std::string& part)
     return n;
 }
 
-TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
+// The sample application, version 1.0, with version 1.1 on its update site,
+// run once through the whole loop; the per-user data folder is `data`.
+void runTheSampleUpdate(const std::string& name, const fs::path& data, const RunOptions& environment,
+                        const std::vector<std::string>& vmOptions = {})
 {
-    AppLayout app("update_loop");
-    const fs::path site = test_paths::freshDirectory("update_loop_site");
-    const fs::path data = test_paths::freshDirectory("update_loop_data");
+    AppLayout app(name);
+    const fs::path site = test_paths::freshDirectory(name + "_site");
     writeTextFile(site / "version.txt", "1.1\n");
 
     AppConfig config;
     config.invokeUpdater = true;
     config.classPath = {"./lib/sample.jar", "./lib/tarnwick-tools.jar", "./lib"};
     config.vmOption = {"-Dsample.updates=" + site.string()};
+    config.vmOption.insert(config.vmOption.end(), vmOptions.begin(), vmOptions.end());
     app.writeConfig(config);
     app.makeLib();
     fs::copy_file(test_paths::sampleApplication() / "sample.jar", app.root() / "lib" / "sample.jar");
@@ -122,9 +125,8 @@ TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
     app.linkRealJava();
     placeUpdater(app, test_paths::sampleApplication() / "sample-updater.jar");
 
-    RunOptions options;
+    RunOptions options = environment;
     options.timeoutMs = 90000;
-    options.environment.push_back({"XDG_DATA_HOME", data.string()});
     // The pipes stay open until the relaunched launcher has ended too.
     RunResult result = runProgram(app.launcher().string(), {"--lconsole", "--lverbose", "hello"}, options);
     ASSERT_FALSE(result.timedOut) << describe(result);
@@ -154,9 +156,35 @@ TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
               std::string::npos)
         << describe(result);
     EXPECT_NE(out.find("Application exited with code: 0\n", relaunch), std::string::npos) << describe(result);
+    // The user's argument went to the first run only.
+    EXPECT_NE(out.find("[sample] received 1 argument(s)\n"), std::string::npos) << describe(result);
+    EXPECT_NE(out.find("[sample] received 0 argument(s)\n", secondApp), std::string::npos) << describe(result);
 
     EXPECT_EQ(readTextFile(app.root() / "lib" / "version.txt"), "1.1\n");
     EXPECT_FALSE(fs::exists(data / "sampleapp" / "snapshot.json"));
+}
+
+TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
+{
+    const fs::path data = test_paths::freshDirectory("update_loop_data");
+    RunOptions options;
+    options.environment.push_back({"XDG_DATA_HOME", data.string()});
+    runTheSampleUpdate("update_loop", data, options);
+}
+
+// Without XDG_DATA_HOME the launcher takes the environment's HOME, and the
+// sample must stage its update there too, even where Java's user.home (from
+// the password database) names another folder.
+TEST(UpdateLoop, TheSampleStagesBelowTheHomeTheLauncherUses)
+{
+    const fs::path home = test_paths::freshDirectory("update_loop_home");
+    const fs::path javaHome = test_paths::freshDirectory("update_loop_user_home");
+    RunOptions options;
+    options.environment.push_back({"HOME", home.string()});
+    options.environment.push_back({"XDG_DATA_HOME", "not-absolute"});
+    runTheSampleUpdate("update_loop_home_app", home / ".local" / "share", options,
+                       {"-Duser.home=" + javaHome.string()});
+    EXPECT_FALSE(fs::exists(javaHome / ".local")) << "staged below Java's user.home";
 }
 #endif
 

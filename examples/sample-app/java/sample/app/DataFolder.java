@@ -13,10 +13,14 @@ final class DataFolder {
         if (os.startsWith("windows")) {
             base = Paths.get(System.getenv("APPDATA"));
         } else {
+            // As the launcher reads it: the environment's HOME, which Java's
+            // user.home (from the password database) need not be.
             String xdg = System.getenv("XDG_DATA_HOME");
-            base = xdg != null && xdg.startsWith("/")
-                    ? Paths.get(xdg)
-                    : Paths.get(System.getProperty("user.home"), ".local", "share");
+            String home = System.getenv("HOME");
+            if (home == null || home.isEmpty()) {
+                home = System.getProperty("user.home");
+            }
+            base = xdg != null && xdg.startsWith("/") ? Paths.get(xdg) : Paths.get(home, ".local", "share");
         }
         return base.resolve(packageName);
     }
