@@ -5,9 +5,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <locale>
 #include <optional>
-#include <sstream>
 
 namespace pt = boost::property_tree;
 
@@ -172,15 +170,15 @@ void readApplicationSettings(const std::string& path, ApplicationSettings& setti
     const std::string text = readWholeFile(path);
     checkBeforeParsing(path, text);
 
+    // read_json's own parser, given the text in memory: through a stream it
+    // takes each character by a stream buffer call, which with ten thousand
+    // class path entries costs more than the rest of the reading.
+    namespace detail = pt::json_parser::detail;
+    detail::standard_callbacks<pt::ptree> callbacks;
+    detail::encoding<char> encoding;
+    detail::read_json_internal(text.cbegin(), text.cend(), encoding, callbacks, path);
     pt::ptree root;
-    std::istringstream stream(text);
-    stream.imbue(std::locale());
-    try {
-        pt::read_json(stream, root);
-    } catch (const pt::json_parser_error& e) {
-        // Read from memory, the parser does not know the file's name.
-        throw pt::json_parser_error(e.message(), path, e.line());
-    }
+    root.swap(callbacks.output());
 
     settings.packageName = readText(root, "packageName");
     settings.mainClass = readText(root, "mainClass");

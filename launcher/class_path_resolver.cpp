@@ -22,16 +22,19 @@ ClassPathResolver::ClassPathResolver(std::string applicationDirectory)
 {
 }
 
-std::string ClassPathResolver::canonicalFolder(const std::string& folder)
+const ClassPathResolver::Folder& ClassPathResolver::folder(const std::string& text)
 {
-    auto found = folders_.find(folder);
+    auto found = folders_.find(text);
     if (found != folders_.end())
         return found->second;
+    Folder made;
     boost::system::error_code ec;
-    fs::path resolved = fs::canonical(fs::path(folder), fs::current_path(), ec);
-    std::string text = ec ? std::string() : withPreferredSeparators(resolved.string());
-    folders_.emplace(folder, text);
-    return text;
+    fs::path resolved = fs::canonical(fs::path(text), fs::current_path(), ec);
+    if (!ec) {
+        made.canonical = withPreferredSeparators(resolved.string());
+        made.probe = std::make_unique<FolderProbe>(made.canonical);
+    }
+    return folders_.emplace(text, std::move(made)).first->second;
 }
 
 std::string ClassPathResolver::resolve(const std::string& entry)
@@ -50,13 +53,8 @@ std::string ClassPathResolver::resolve(const std::string& entry)
     const std::string leaf = path.substr(cut + 1);
     if (leaf.empty() || leaf == "." || leaf == "..")
         return canonicalText(path);
-    const std::string folder = canonicalFolder(path.substr(0, cut));
-    if (folder.empty())
-        return canonicalText(path); // canonical says why
-    const std::string joined = folder + (folder.back() == '/' ? "" : "/") + leaf;
-    boost::system::error_code ec;
-    const fs::file_status status = fs::symlink_status(fs::path(joined), ec);
-    if (ec || !fs::exists(status) || fs::is_symlink(status))
-        return canonicalText(path);
-    return joined;
+    const Folder& parent = folder(path.substr(0, cut));
+    if (parent.canonical.empty() || !parent.probe->holdsPlainEntry(leaf))
+        return canonicalText(path); // canonical says why, or follows the link
+    return parent.canonical + (parent.canonical.back() == '/' ? "" : "/") + leaf;
 }

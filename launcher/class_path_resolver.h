@@ -3,6 +3,9 @@
 // component by component would cost more than the whole launch.
 #pragma once
 
+#include "folder_probe.h"
+
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -16,9 +19,13 @@ public:
     std::string resolve(const std::string& entry);
 
 private:
-    std::string canonicalFolder(const std::string& folder);
+    struct Folder {
+        std::string canonical; // empty when canonical fails
+        std::unique_ptr<FolderProbe> probe;
+    };
+    const Folder& folder(const std::string& text);
 
     std::string applicationDirectory_;
-    // Entries share few folders: each is made canonical once.
-    std::unordered_map<std::string, std::string> folders_;
+    // Entries share few folders: each is made canonical and opened once.
+    std::unordered_map<std::string, Folder> folders_;
 };

@@ -1,3 +1,4 @@
+#include "class_path_resolver.h"
 #include "launch_sequence.h"
 
 #include "test_paths.h"
@@ -59,19 +60,29 @@ TEST(ClassPath, ResolvingGivesWhatCanonicalGives)
                              "./lib/dangling.jar",
 #endif
                              "./lib/missing.jar", "./nowhere/x.jar", "./lib/app.jar/x"};
-    for (const char* entry : entries) {
-        std::string expected, got;
-        try {
-            expected = native(fs::canonical(fs::path(dir + std::string(entry).substr(1)), fs::current_path()));
-        } catch (const fs::filesystem_error& e) {
-            expected = std::string("error: ") + e.what();
+    // Once with a fresh resolver per entry, once with one that has been asked
+    // about so many names in lib that it answers from the folder's listing.
+    ClassPathResolver shared(dir);
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "/lib/f" + std::to_string(i) + ".jar";
+        writeTextFile(app / name, "");
+        ASSERT_EQ(shared.resolve("." + name), native(app / name));
+    }
+    for (bool sharing : {false, true}) {
+        for (const char* entry : entries) {
+            std::string expected, got;
+            try {
+                expected = native(fs::canonical(fs::path(dir + std::string(entry).substr(1)), fs::current_path()));
+            } catch (const fs::filesystem_error& e) {
+                expected = std::string("error: ") + e.what();
+            }
+            try {
+                got = sharing ? shared.resolve(entry) : resolveClassPathEntry(dir, entry);
+            } catch (const fs::filesystem_error& e) {
+                got = std::string("error: ") + e.what();
+            }
+            EXPECT_EQ(got, expected) << entry << (sharing ? " (from the listing)" : "");
         }
-        try {
-            got = resolveClassPathEntry(dir, entry);
-        } catch (const fs::filesystem_error& e) {
-            got = std::string("error: ") + e.what();
-        }
-        EXPECT_EQ(got, expected) << entry;
     }
 }
 
