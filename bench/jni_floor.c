@@ -1,8 +1,10 @@
 /* The floor: the least a JNI host can do to run a static int run(String[]).
  * dlopen the runtime, JNI_CreateJavaVM with the class path, FindClass, one
  * static call, nothing else.
- * Usage: jni_floor LIBJVM CLASSPATH CLASS (CLASS with slashes; CLASSPATH as
- * @FILE reads it from FILE, for class paths longer than one argument may be) */
+ * Usage: jni_floor LIBJVM CLASSPATH CLASS [ALSO]
+ * (CLASS with slashes; CLASSPATH as @FILE reads it from FILE, for class paths
+ * longer than one argument may be; ALSO, a class found before CLASS, prices
+ * the launcher's look-up of the splash class) */
 #include <jni.h>
 
 #include <dlfcn.h>
@@ -14,8 +16,8 @@ typedef jint(JNICALL *CreateJavaVM)(JavaVM**, void**, void*);
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: jni_floor LIBJVM CLASSPATH CLASS\n");
+    if (argc != 4 && argc != 5) {
+        fprintf(stderr, "usage: jni_floor LIBJVM CLASSPATH CLASS [ALSO]\n");
         return 2;
     }
     void* runtime = dlopen(argv[1], RTLD_NOW | RTLD_GLOBAL);
@@ -50,6 +52,8 @@ int main(int argc, char** argv)
     JavaVM* vm = NULL;
     JNIEnv* env = NULL;
     if (create(&vm, (void**)&env, &args) != JNI_OK)
+        return 2;
+    if (argc == 5 && (*env)->FindClass(env, argv[4]) == NULL)
         return 2;
     jclass type = (*env)->FindClass(env, argv[3]);
     jmethodID run = type ? (*env)->GetStaticMethodID(env, type, "run", "([Ljava/lang/String;)I") : NULL;
