@@ -80,6 +80,20 @@ RuntimeRelease readRelease(const std::string& jreDirectory)
     return release;
 }
 
+std::vector<std::string> classPathElements(const std::string& classPath)
+{
+    const std::string separator = kClassPathSeparator;
+    std::vector<std::string> elements;
+    for (size_t start = 0; start <= classPath.size();) {
+        size_t end = classPath.find(separator, start);
+        if (end == std::string::npos)
+            end = classPath.size();
+        elements.push_back(classPath.substr(start, end - start));
+        start = end + separator.size();
+    }
+    return elements;
+}
+
 bool setsItsOwnArchive(const std::vector<std::string>& options)
 {
     for (const std::string& option : options)
@@ -92,29 +106,22 @@ bool setsItsOwnArchive(const std::vector<std::string>& options)
 
 // The runtime archives classes from jars only, and ends the whole process
 // when asked to with a folder of classes on the class path.
-std::string folderWithFiles(const std::string& classPath)
+std::string folderWithFiles(const std::vector<std::string>& elements)
 {
-    const std::string separator = kClassPathSeparator;
-    for (size_t start = 0; start <= classPath.size();) {
-        size_t end = classPath.find(separator, start);
-        if (end == std::string::npos)
-            end = classPath.size();
-        const std::string element = classPath.substr(start, end - start);
+    for (const std::string& element : elements) {
         boost::system::error_code ec;
         if (fs::is_directory(element, ec) && !fs::is_empty(element, ec))
             return element;
-        start = end + separator.size();
     }
     return {};
 }
 
 // Why this start cannot have an archive; empty when it can.
 std::string impossibility(const ApplicationSettings& settings, const std::string& jreDirectory,
-                          const std::string& classPath)
+                          const RuntimeRelease& release, const std::vector<std::string>& classPath)
 {
     if (setsItsOwnArchive(settings.vmOption))
         return "the configuration's own JVM options set class sharing";
-    const RuntimeRelease release = readRelease(jreDirectory);
     if (release.feature == 0)
         return "the runtime's release file does not tell its version (" + jreDirectory + "/release)";
     if (release.feature < kFirstCapableRelease)
@@ -170,19 +177,14 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
-std::string fingerprintOf(const std::string& jreDirectory, const std::string& classPath)
+std::string fingerprintOf(const std::string& jreDirectory, const RuntimeRelease& release,
+                          const std::vector<std::string>& classPath)
 {
     Fingerprint fingerprint;
     fingerprint.addFile(javaRuntimeLibraryPath(jreDirectory));
-    fingerprint.add(readWhole(jreDirectory + "/release"));
-    const std::string separator = kClassPathSeparator;
-    for (size_t start = 0; start <= classPath.size();) {
-        size_t end = classPath.find(separator, start);
-        if (end == std::string::npos)
-            end = classPath.size();
-        fingerprint.addFile(classPath.substr(start, end - start));
-        start = end + separator.size();
-    }
+    fingerprint.add(release.text);
+    for (const std::string& element : classPath)
+        fingerprint.addFile(element);
     return fingerprint.text();
 }
 
@@ -340,7 +342,9 @@ ClassDataArchive planClassDataArchive(const ApplicationSettings& settings, const
     ClassDataArchive plan;
     if (!settings.classDataArchive)
         return plan;
-    const std::string reason = impossibility(settings, jreDirectory, classPath);
+    const RuntimeRelease release = readRelease(jreDirectory);
+    const std::vector<std::string> elements = classPathElements(classPath);
+    const std::string reason = impossibility(settings, jreDirectory, release, elements);
     if (!reason.empty()) {
         say("not possible because " + reason);
         return plan;
@@ -353,7 +357,7 @@ ClassDataArchive planClassDataArchive(const ApplicationSettings& settings, const
     const std::string folder = *data + "/" + settings.packageName;
     plan.archive = folder + "/classes.jsa";
     plan.key = plan.archive + ".key";
-    plan.fingerprint = fingerprintOf(jreDirectory, classPath);
+    plan.fingerprint = fingerprintOf(jreDirectory, release, elements);
     // The runtime's own report of sharing (a mismatch, a file it skips) is
     // no business of the application's output.
     if (validArchive(plan)) {

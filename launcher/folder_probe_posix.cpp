@@ -11,11 +11,6 @@ namespace {
 // read once instead.
 constexpr unsigned kLookupsBeforeListing = 32;
 
-bool isPlain(const struct stat& status)
-{
-    return !S_ISLNK(status.st_mode);
-}
-
 } // namespace
 
 FolderProbe::FolderProbe(const std::string& folder)
@@ -54,5 +49,6 @@ bool FolderProbe::holdsPlainEntry(const std::string& name) const
             return found->second != DT_LNK;
     }
     struct stat status;
-    return ::fstatat(descriptor_, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && isPlain(status);
+    return ::fstatat(descriptor_, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISLNK(status.st_mode);
 }

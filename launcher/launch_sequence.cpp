@@ -69,9 +69,9 @@ std::string classPathText(const std::string& applicationDirectory, const std::ve
     // current folder: whoever controls that folder would choose the classes.
     if (resolved.empty())
         throw std::runtime_error("The class path is empty, which Java reads as the current folder");
+    const std::string doubled = std::string(kClassPathSeparator) + kClassPathSeparator;
     for (size_t i = 0; i < resolved.size(); ++i) {
         const std::string separated = kClassPathSeparator + resolved[i] + kClassPathSeparator;
-        const std::string doubled = std::string(kClassPathSeparator) + kClassPathSeparator;
         if (separated.find(doubled) != std::string::npos)
             throw std::runtime_error("The class path would hold an empty element (classPath entry " +
                                      std::to_string(i + 1) + "), which Java reads as the current folder");
