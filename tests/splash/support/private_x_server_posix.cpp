@@ -35,7 +35,9 @@ pid_t start_xvfb(const std::string& display)
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> tokens{"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    // -noreset: without it the server resets when the last client leaves (the
+    // readiness probe), and a connection made during the reset is refused.
+    std::vector<std::string> tokens{"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"};
     std::vector<char*> argv;
     for (std::string& token : tokens)
         argv.push_back(&token[0]);
