@@ -150,14 +150,15 @@ public:
     {
         add(path);
         boost::system::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
-        if (ec || !fs::exists(status)) {
+        const std::time_t time = fs::last_write_time(path, ec);
+        if (ec) {
             add("missing");
             return;
         }
-        const std::uintmax_t size = fs::is_regular_file(status) ? fs::file_size(path, ec) : 0;
-        const std::time_t time = fs::last_write_time(path, ec);
-        add(std::to_string(size) + " " + std::to_string(static_cast<long long>(time)));
+        // A folder has no size: 0. Each call is a look-up of the whole path,
+        // paid per entry at every start.
+        const std::uintmax_t size = fs::file_size(path, ec);
+        add(std::to_string(ec ? 0 : size) + " " + std::to_string(static_cast<long long>(time)));
     }
 
     std::string text() const
