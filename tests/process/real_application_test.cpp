@@ -4,11 +4,9 @@
 #include "app_layout.h"
 #include "process_runner.h"
 #include "test_paths.h"
+#include "x_windows_posix.h"
 
 #include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <chrono>
 #include <memory>
@@ -28,29 +26,15 @@ struct DisplayClose {
 // The test's X screen, seen as a person sees it: which windows are up.
 class Screen {
 public:
-    Screen() : display_(XOpenDisplay(nullptr)) {}
+    Screen() : display_(XOpenDisplay(nullptr)) { x_windows::tolerate_vanishing_windows(); }
     explicit operator bool() const { return display_ != nullptr; }
 
     // A mapped top-level window whose name holds `part`, or 0.
     Window viewable(const std::string& part) const
     {
-        Display* display = display_.get();
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-            return 0;
-        std::unique_ptr<Window, int (*)(void*)> owned(children, XFree);
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes{};
-            XTextProperty name{};
-            if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable ||
-                !XGetWMName(display, children[i], &name) || name.value == nullptr)
-                continue;
-            const std::string text(reinterpret_cast<const char*>(name.value), name.nitems);
-            XFree(name.value);
-            if (text.find(part) != std::string::npos)
-                return children[i];
-        }
+        for (const x_windows::top_level& window : x_windows::viewable_top_levels(display_.get()))
+            if (window.name.find(part) != std::string::npos)
+                return window.id;
         return 0;
     }
 

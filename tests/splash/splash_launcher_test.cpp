@@ -89,6 +89,9 @@ TEST_F(SplashLauncher, TheEmbeddedPictureShowsTheLaunchersFirstProgressThenJavaT
     app.field(300, 40, version);
     app.progress({37, 216, 426, 12, 50, 85, 201}, u"Loading the application");
     app.checkpoint("second");
+    // Java's progress drawings are never kept: a smaller one replaces the last.
+    app.progress({37, 216, 426, 12, 30, 85, 201}, u"Starting");
+    app.checkpoint("third");
     app.hide();
     app.checkpoint("hidden");
     app.show(picture("alpha.png"));
@@ -114,6 +117,11 @@ TEST_F(SplashLauncher, TheEmbeddedPictureShowsTheLaunchersFirstProgressThenJavaT
                                          u"Loading the application"),
                                {37, 216, 213, 12}),
                       "second");
+    });
+    at(app, "third", [&] {
+        expect_window(with_bar(with_text(with_text(frame_picture(), 300, 40, version), 85, 201, u"Starting"),
+                               {37, 216, 127, 12}),
+                      "third");
     });
     at(app, "hidden", [] { EXPECT_TRUE(no_window_for(1s)); });
     at(app, "again", [this] {

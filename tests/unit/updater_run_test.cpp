@@ -151,7 +151,7 @@ TEST(UpdaterClassPath, TakesJarsAtEveryDepthCaseSensitively)
 {
     const fs::path home = test_paths::freshDirectory("updater_class_path");
     const std::string libraries = home.string() + "/lib";
-    for (const char* file : {"a.jar", "b.JAR", "notes.txt", "a.jar.bak", "sub/c.jar", "sub/deeper/d.jar"})
+    for (const char* file : {"a.jar", "b.JAR", "notes.txt", "a.jar.bak", "notajar", "sub/c.jar", "sub/deeper/d.jar"})
         writeTextFile(fs::path(libraries) / file, "");
 
     const Tokens entries = entriesOf(buildUpdaterClassPath(libraries));

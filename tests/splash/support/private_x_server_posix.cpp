@@ -1,5 +1,7 @@
 #include "private_x_server_posix.h"
 
+#include "x_windows_posix.h"
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -46,12 +48,6 @@ pid_t start_xvfb(const std::string& display)
     const int failed = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return failed != 0 ? -1 : pid;
-}
-
-// The splash's windows may go between two requests about them.
-int ignore_error(Display*, XErrorEvent*)
-{
-    return 0;
 }
 
 bool ended(pid_t pid)
@@ -110,27 +106,10 @@ bool private_x_server::shows_splash_window() const
     Display* connection = XOpenDisplay(display_.c_str());
     if (connection == nullptr)
         return false;
-    const XErrorHandler previous = XSetErrorHandler(ignore_error);
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
     bool found = false;
-    if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes;
-            char* name = nullptr;
-            found = XGetWindowAttributes(connection, children[i], &attributes) &&
-                    attributes.map_state == IsViewable && XFetchName(connection, children[i], &name) &&
-                    name != nullptr && std::string(name) == "Tarnwick.IO";
-            if (name != nullptr)
-                XFree(name);
-        }
-        if (children != nullptr)
-            XFree(children);
-    }
+    for (const x_windows::top_level& window : x_windows::viewable_top_levels(connection))
+        found = found || window.name == "Tarnwick.IO";
     XCloseDisplay(connection);
-    XSetErrorHandler(previous);
     return found;
 }
 

@@ -1,6 +1,7 @@
 #include "screen.h"
 
 #include "x_test_display_posix.h"
+#include "x_windows_posix.h"
 
 #include <X11/Xutil.h>
 
@@ -10,23 +11,11 @@
 
 namespace splash_test {
 
-namespace {
-
-// Windows of other clients may go between two requests about them.
-int ignore_error(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-} // namespace
-
 Display* test_display()
 {
     static Display* const display = [] {
-        Display* opened = XOpenDisplay(nullptr);
-        if (opened != nullptr)
-            XSetErrorHandler(ignore_error);
-        return opened;
+        x_windows::tolerate_vanishing_windows();
+        return XOpenDisplay(nullptr);
     }();
     if (display == nullptr)
         throw std::runtime_error("cannot open the X display");
@@ -81,24 +70,12 @@ std::vector<x_splash_window> visible_x_splash_windows()
 {
     Display* display = test_display();
     XSync(display, False);
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
     std::vector<x_splash_window> found;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return found;
-    for (unsigned i = 0; i < count; ++i) {
-        XWindowAttributes attributes;
-        char* name = nullptr;
-        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
-            XFetchName(display, children[i], &name) && name != nullptr && std::string(name) == "Tarnwick.IO")
-            found.push_back({children[i], {attributes.x, attributes.y, attributes.width, attributes.height}});
-        if (name != nullptr)
-            XFree(name);
-    }
-    if (children != nullptr)
-        XFree(children);
+    for (const x_windows::top_level& window : x_windows::viewable_top_levels(display))
+        if (window.name == "Tarnwick.IO")
+            found.push_back({window.id,
+                             {window.attributes.x, window.attributes.y, window.attributes.width,
+                              window.attributes.height}});
     return found;
 }
 
