@@ -5,6 +5,8 @@
 #   cfg/<name>.json           LAUNCHER_CONFIG
 #   updater/updater[.exe]
 #   lib/tarnwick-tools.jar
+#   lib/tarnwick-update.jar, and with LAUNCHER_READY_UPDATER_RUNNER (the
+#   default) updater/lib/tarnwick-update.jar: its ready UpdaterRunner
 #   Linux: <name>.png (LAUNCHER_LINUX_ICON), and <name>.desktop, which names
 #   the folder it is installed to and therefore stays out of the ZIP.
 #   The Java parts are the shipper's (docs/shipping.md): the application's
@@ -14,6 +16,13 @@
 install(TARGETS launcher RUNTIME DESTINATION .)
 install(TARGETS updater RUNTIME DESTINATION updater)
 install(FILES "${LAUNCHER_CONFIG}" DESTINATION cfg RENAME ${LAUNCHER_NAME}.json)
+# The update library, for the application; on the updater's class path only
+# when its ready runner is chosen, so that a shipper's own UpdaterRunner is
+# never the second class of that name there.
+install(FILES ${JAVA_UPDATE_JAR} DESTINATION lib)
+if(LAUNCHER_READY_UPDATER_RUNNER)
+  install(FILES ${JAVA_UPDATE_JAR} DESTINATION updater/lib)
+endif()
 if(NOT LAUNCHER_APP_FILES STREQUAL "")
   # The runtime's own programs stay programs.
   install(DIRECTORY "${LAUNCHER_APP_FILES}/" DESTINATION . USE_SOURCE_PERMISSIONS)
