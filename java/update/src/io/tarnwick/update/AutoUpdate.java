@@ -95,7 +95,7 @@ public final class AutoUpdate {
                 return;
             }
             Optional<Release> release = updates.check();
-            if (release.isPresent() && !updates.isStaged()) {
+            if (release.isPresent() && !updates.stagedVersion().equals(Optional.of(release.get().version()))) {
                 updates.stage(release.get(), null);
             }
             Files.createDirectories(updates.stagingFolder());

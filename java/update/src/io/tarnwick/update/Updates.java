@@ -103,6 +103,17 @@ public final class Updates {
         return staged().isPresent();
     }
 
+    /** The version of the staged release, when one waits that the updater will apply. */
+    public Optional<Version> stagedVersion() {
+        return staged().flatMap(bytes -> {
+            try {
+                return Optional.of(Envelope.parse(bytes, Stager.SNAPSHOT).unverifiedManifest().version());
+            } catch (UpdateException e) {
+                return Optional.empty();
+            }
+        });
+    }
+
     /** The staged release's envelope bytes, when one waits that the updater will apply. */
     Optional<byte[]> staged() {
         try {

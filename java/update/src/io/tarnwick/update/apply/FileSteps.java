@@ -96,7 +96,14 @@ public final class FileSteps {
 
     public void createDirectory(Path dir) throws IOException {
         step("create folder " + dir);
-        Files.createDirectory(dir);
+        try {
+            Files.createDirectory(dir);
+        } catch (java.nio.file.FileAlreadyExistsException e) {
+            // another updater made it first, and then waits for the lock
+            if (!Files.isDirectory(dir, LinkOption.NOFOLLOW_LINKS)) {
+                throw e;
+            }
+        }
     }
 
     /** Creates each missing folder of {@code dir}, one step each. */

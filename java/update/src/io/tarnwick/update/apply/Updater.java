@@ -107,6 +107,10 @@ public final class Updater {
             }
         } catch (UpdateException e) {
             log.say("no update: " + e.getMessage());
+            // Left in place, the snapshot would send every start back here.
+            if (updateDir != null) {
+                steps.delete(updateDir.resolve(Stager.SNAPSHOT));
+            }
             return 0;
         }
         Path staged = snapshot.resolveSibling("staged");
