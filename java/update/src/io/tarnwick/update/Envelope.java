@@ -100,9 +100,10 @@ public record Envelope(byte[] signed, List<Signed> signatures) {
                 }
             }
         }
-        throw new UpdateException(knownKey
-                ? what + " is refused: its signature does not match its contents"
-                : what + " is refused: it is signed by no trusted key");
+        if (knownKey) {
+            throw new UpdateException(what + " is refused: its signature does not match its contents");
+        }
+        throw new UpdateException(what + " is refused: it is signed by no trusted key");
     }
 
     /** The manifest without any check of its signature: for what the publisher reads of its own feed. */

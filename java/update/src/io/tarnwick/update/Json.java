@@ -138,7 +138,7 @@ public final class Json {
             }
             out.append(']');
         } else {
-            throw new IllegalArgumentException("not a JSON value: " + value.getClass());
+            throw new IllegalArgumentException(value.getClass().getName());
         }
     }
 

@@ -28,8 +28,9 @@ public record Manifest(String packageName, Version version, Instant published, I
     public static Manifest parse(byte[] bytes) throws UpdateException {
         String what = "the release manifest";
         Map<String, Object> o = Json.object(Json.parse(bytes, what), what);
-        if (Json.number(o, "format", what) != FORMAT) {
-            throw new UpdateException(what + " has format " + o.get("format") + ", this library reads format " + FORMAT);
+        long format = Json.number(o, "format", what);
+        if (format != FORMAT) {
+            throw new UpdateException(what + " has format " + format + ", this library reads format " + FORMAT);
         }
         String packageName = Json.string(o, "packageName", what);
         Version version = Version.parse(Json.string(o, "version", what));

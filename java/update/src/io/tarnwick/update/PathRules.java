@@ -11,11 +11,13 @@ import java.util.Map;
  * relative, '/'-separated, no empty, "." or ".." segment, no drive letter, no
  * backslash, no ':' (Windows streams), no control character, no name Windows
  * reserves, no two paths equal once case is folded, nothing in the
- * application's own state folder .tarnwick.
+ * application's own state folder .tarnwick, and no install.me.
  */
 public final class PathRules {
     /** The application folder's state folder, never part of a release. */
     public static final String STATE_FOLDER = ".tarnwick";
+    /** The launcher's request for an installation, never part of a release. */
+    public static final String INSTALL_ME = "install.me";
 
     private PathRules() {}
 
@@ -94,6 +96,9 @@ public final class PathRules {
         }
         if (fold(segments[0]).equals(STATE_FOLDER)) {
             return "it lies in the application's state folder " + STATE_FOLDER;
+        }
+        if (segments.length == 1 && fold(path).equals(INSTALL_ME)) {
+            return "installed, it would make every start an installation";
         }
         return null;
     }

@@ -21,7 +21,7 @@ public class PathRulesTest {
     @Test
     public void acceptsPlainRelativePaths() throws UpdateException {
         PathRules.checkAll(List.of("launcher", "lib/app.jar", "jre/lib/server/libjvm.so", "cfg/launcher.json",
-                "updater/lib/tarnwick-update.jar", "lib/.hidden", "lib/a..b.jar"));
+                "updater/lib/tarnwick-update.jar", "lib/.hidden", "lib/a..b.jar", "lib/install.me"));
     }
 
     @Test
@@ -48,6 +48,7 @@ public class PathRulesTest {
             {"lib/a?b.jar", "Windows does not allow"},
             {".tarnwick/installed.json", "state folder"},
             {".TARNWICK/journal.json", "state folder"},
+            {"Install.ME", "every start an installation"},
         };
         for (String[] c : cases) {
             String message = refusal(c[0]);

@@ -12,7 +12,11 @@ import java.nio.file.attribute.PosixFilePermission;
 import java.util.ArrayList;
 import java.util.List;
 
-/** The files of an application folder as they make up a release: everything but .tarnwick/, no links. */
+/**
+ * The files of an application folder as they make up a release: everything
+ * but .tarnwick/ and install.me (the folder may be the one a web install
+ * ships); links are refused.
+ */
 final class AppFolder {
     private AppFolder() {}
 
@@ -28,6 +32,9 @@ final class AppFolder {
 
             @Override
             public FileVisitResult visitFile(Path file, BasicFileAttributes attrs) {
+                if (file.equals(app.resolve(PathRules.INSTALL_ME))) {
+                    return FileVisitResult.CONTINUE;
+                }
                 if (attrs.isRegularFile()) {
                     files.add(file);
                 } else {
