@@ -90,6 +90,7 @@ public final class AutoUpdate {
     private static void checkAndStage(Path appDir) {
         try {
             Updates updates = Updates.forApplication(appDir);
+            updates.cleanUp();
             Path last = updates.stagingFolder().resolve("last-check");
             if (!due(last, updates.settings().checkIntervalHours())) {
                 return;

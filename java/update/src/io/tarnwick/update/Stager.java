@@ -26,6 +26,8 @@ import java.util.concurrent.atomic.AtomicLong;
  */
 public final class Stager {
     public static final String SNAPSHOT = "snapshot.json";
+    /** Payloads of an installed release, which the updater moved aside for the application to delete. */
+    public static final String RETIRED = "staged.installed";
 
     private final Feed feed;
     private final Path dir;
@@ -33,6 +35,20 @@ public final class Stager {
     public Stager(Feed feed, Path stagingDir) {
         this.feed = feed;
         this.dir = stagingDir;
+    }
+
+    /** Deletes the payloads the updater has installed and moved aside. */
+    public void deleteRetired() throws IOException {
+        Path retired = dir.resolve(RETIRED);
+        if (!Files.isDirectory(retired, LinkOption.NOFOLLOW_LINKS)) {
+            return;
+        }
+        try (DirectoryStream<Path> files = Files.newDirectoryStream(retired)) {
+            for (Path p : files) {
+                Files.deleteIfExists(p);
+            }
+        }
+        Files.deleteIfExists(retired);
     }
 
     public Path staged() {

@@ -98,6 +98,11 @@ public final class Updates {
         return bytes;
     }
 
+    /** Deletes what the updater left of an installed release in the staging folder. */
+    public void cleanUp() throws IOException {
+        new Stager(feed, stagingFolder).deleteRetired();
+    }
+
     /** True when a staged release waits that the updater will apply: signed, fresh, newer, not given up. */
     public boolean isStaged() {
         return staged().isPresent();

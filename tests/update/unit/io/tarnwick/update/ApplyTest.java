@@ -101,6 +101,9 @@ public class ApplyTest {
         assertArrayEquals(Files.readAllBytes(r.feed.resolve("release.json")),
                 Files.readAllBytes(app.resolve(".tarnwick/installed.json")));
         assertFalse(Files.exists(staging.resolve("snapshot.json")));
+        assertFalse(Files.exists(staging.resolve("staged")));
+        Updates.forApplication(app, staging).cleanUp();
+        assertFalse(Files.exists(staging.resolve(Stager.RETIRED)));
         assertFalse(Files.exists(app.resolve("lib/sub/deeper/new.jar.tmp")));
         assertTrue(Files.isExecutable(app.resolve("launcher")) || !Files.isExecutable(r.app.resolve("launcher")));
         assertClean();

@@ -9,7 +9,9 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.LinkOption;
 import java.nio.file.Path;
+import java.util.ArrayList;
 import java.util.LinkedHashSet;
+import java.util.List;
 import java.util.Map;
 import java.util.Optional;
 import java.util.Set;
@@ -78,6 +80,7 @@ public final class Applier {
     private void prepare(Plan plan, Manifest next, Envelope envelope, Path staged) throws IOException, UpdateException {
         Map<String, FileEntry> files = next.byPath();
         Set<Path> folders = new LinkedHashSet<>();
+        List<FileSteps.Copy> copies = new ArrayList<>();
         try {
             steps.createDirectories(state.newFiles());
             for (Journal.Entry e : plan.entries()) {
@@ -91,12 +94,14 @@ public final class Applier {
                     steps.writeAtomically(fresh, envelope.toBytes());
                 } else {
                     FileEntry f = files.get(e.path());
-                    steps.copyVerified(staged.resolve(f.sha256()), fresh, f);
+                    copies.add(new FileSteps.Copy(staged.resolve(f.sha256()), fresh, f));
                 }
             }
-            for (Path folder : folders) {
-                steps.syncFolder(folder);
-            }
+            steps.copyAll(copies);
+            List<Path> written = new ArrayList<>();
+            copies.forEach(c -> written.add(c.target()));
+            steps.flushAll(written);
+            steps.flushAll(folders);
         } catch (IOException | UpdateException | RuntimeException e) {
             steps.deleteTree(state.newFiles());
             throw e;

@@ -22,7 +22,10 @@ import java.nio.file.StandardOpenOption;
 import java.nio.file.attribute.BasicFileAttributes;
 import java.nio.file.attribute.PosixFilePermission;
 import java.security.MessageDigest;
+import java.util.ArrayList;
+import java.util.Collection;
 import java.util.EnumSet;
+import java.util.List;
 import java.util.Set;
 
 /**
@@ -173,6 +176,44 @@ public final class FileSteps {
         AtomicWrite.writeFlushed(file, bytes);
     }
 
+    /** One copy of {@link #copyAll}. */
+    public record Copy(Path source, Path target, FileEntry entry) {}
+
+    /**
+     * {@link #copyVerified} for each copy (its steps counted first, in order), on
+     * every core, without flushing: {@link #flushAll} follows.
+     */
+    public void copyAll(List<Copy> copies) throws IOException, UpdateException {
+        List<Parallel.Task> tasks = new ArrayList<>();
+        for (Copy c : copies) {
+            step("copy " + c.source() + " to " + c.target());
+            tasks.add(() -> copy(c.source(), c.target(), c.entry(), false));
+        }
+        Parallel.run(Parallel.cores(), tasks);
+    }
+
+    /** Flushes files, or folders' entries, to the disk; all together, one step each. */
+    public void flushAll(Collection<Path> paths) throws IOException {
+        List<Parallel.Task> tasks = new ArrayList<>();
+        for (Path p : paths) {
+            step("flush " + p);
+            tasks.add(() -> {
+                if (Files.isDirectory(p, LinkOption.NOFOLLOW_LINKS)) {
+                    AtomicWrite.syncFolder(p);
+                } else {
+                    try (FileChannel ch = FileChannel.open(p, StandardOpenOption.WRITE)) {
+                        ch.force(true);
+                    }
+                }
+            });
+        }
+        try {
+            Parallel.run(Parallel.FLUSH_THREADS, tasks);
+        } catch (UpdateException e) {
+            throw new IOException(e.getMessage(), e);
+        }
+    }
+
     /** Writes a whole file under a temporary name, flushed, then renamed over {@code target}. */
     public void writeAtomically(Path target, byte[] bytes) throws IOException {
         Path temp = target.resolveSibling(target.getFileName() + ".tmp");
@@ -190,13 +231,20 @@ public final class FileSteps {
      */
     public void copyVerified(Path source, Path target, FileEntry entry) throws IOException, UpdateException {
         step("copy " + source + " to " + target);
+        copy(source, target, entry, true);
+    }
+
+    private static void copy(Path source, Path target, FileEntry entry, boolean flush)
+            throws IOException, UpdateException {
         MessageDigest digest = Hashing.sha256();
         try (InputStream in = Files.newInputStream(source);
                 FileChannel out = FileChannel.open(target, StandardOpenOption.CREATE_NEW, StandardOpenOption.WRITE)) {
             OutputStream os = Channels.newOutputStream(out);
             Payload.copy(in, os, digest, entry.size(), "the staged file for " + entry.path(), null);
             Payload.verifyHash(digest, entry, "the staged file for " + entry.path());
-            out.force(true);
+            if (flush) {
+                out.force(true);
+            }
         } catch (NoSuchFileException e) {
             throw new UpdateException("the staged file for " + entry.path() + " is missing: " + source);
         }

@@ -16,6 +16,7 @@ import java.util.LinkedHashSet;
 import java.util.List;
 import java.util.Optional;
 import java.util.Set;
+import java.util.concurrent.ConcurrentHashMap;
 
 /**
  * What an apply must change: the release's files that differ from those in
@@ -35,6 +36,7 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
         List<Journal.Entry> entries = new ArrayList<>();
         Set<String> folders = new LinkedHashSet<>();
         Set<String> nextFolded = new HashSet<>();
+        Set<String> unchanged = unchanged(state, next);
         for (FileEntry f : next.files()) {
             nextFolded.add(PathRules.fold(f.path()));
             Path target = checkedTarget(state, f.path());
@@ -42,7 +44,7 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
                 throw new UpdateException(target + " is a folder, but the release has a file there");
             }
             if (Files.exists(target, LinkOption.NOFOLLOW_LINKS)) {
-                if (!same(target, f)) {
+                if (!unchanged.contains(f.path())) {
                     entries.add(new Journal.Entry(f.path(), Journal.Action.REPLACE));
                 }
             } else {
@@ -94,14 +96,26 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
         }
     }
 
-    private static boolean same(Path target, FileEntry f) throws IOException {
-        if (!Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS) || Files.size(target) != f.size()) {
-            return false;
+    /** The release's paths whose file in the folder already has its size, mode and hash, hashed on every core. */
+    private static Set<String> unchanged(StateFolder state, Manifest next) throws IOException, UpdateException {
+        Set<String> same = ConcurrentHashMap.newKeySet();
+        List<Parallel.Task> hashes = new ArrayList<>();
+        for (FileEntry f : next.files()) {
+            Path target = checkedTarget(state, f.path());
+            if (!Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS) || Files.size(target) != f.size()) {
+                continue;
+            }
+            if (target.getFileSystem().supportedFileAttributeViews().contains("posix")
+                    && Files.getPosixFilePermissions(target).contains(PosixFilePermission.OWNER_EXECUTE) != f.executable()) {
+                continue;
+            }
+            hashes.add(() -> {
+                if (f.sha256().equals(Hashing.sha256(target, f.size()))) {
+                    same.add(f.path());
+                }
+            });
         }
-        if (target.getFileSystem().supportedFileAttributeViews().contains("posix")
-                && Files.getPosixFilePermissions(target).contains(PosixFilePermission.OWNER_EXECUTE) != f.executable()) {
-            return false;
-        }
-        return f.sha256().equals(Hashing.sha256(target, f.size()));
+        Parallel.run(Parallel.cores(), hashes);
+        return same;
     }
 }

@@ -103,11 +103,8 @@ public final class Recovery {
         for (Journal.Entry e : j.entries()) {
             folders.add(state.target(e.path()).getParent());
         }
-        for (Path folder : folders) {
-            if (Files.isDirectory(folder, LinkOption.NOFOLLOW_LINKS)) {
-                steps.syncFolder(folder);
-            }
-        }
+        folders.removeIf(f -> !Files.isDirectory(f, LinkOption.NOFOLLOW_LINKS));
+        steps.flushAll(folders);
     }
 
     private boolean deleteIfEmpty(Path dir) throws IOException {

@@ -166,8 +166,7 @@ public final class Updater {
         }
         steps.delete(state.failures());
         steps.delete(snapshot);
-        steps.deleteTree(staged);
-        steps.delete(snapshot.resolveSibling("last-check"));
+        retire(staged);
         log.say("installed " + next.packageName() + " " + version + " in " + state.appDir());
         return 0;
     }
@@ -184,13 +183,28 @@ public final class Updater {
             Stager stager = new Stager(feed, dir);
             stager.fetch(next, state.appDir(), null);
             new Applier(state, steps).apply(envelope, next, Installed.read(state.appDir()), stager.staged());
-            steps.deleteTree(stager.staged());
+            retire(stager.staged());
             log.say("installed " + next.packageName() + " " + next.version() + " in " + state.appDir() + " from " + feed.describe(""));
             return 0;
         } catch (IOException | UpdateException | RuntimeException e) {
             log.say("the installation failed: " + (e instanceof UpdateException ? e.getMessage() : Applier.reason(e)));
             return Files.isDirectory(state.appDir().resolve("lib"), LinkOption.NOFOLLOW_LINKS)
                     && !Files.exists(state.installMe(), LinkOption.NOFOLLOW_LINKS) ? 0 : 1;
+        }
+    }
+
+    /** Moves the used payloads aside in one step (the application deletes them in the background); never fails the update. */
+    private void retire(Path staged) {
+        Path retired = staged.resolveSibling(Stager.RETIRED);
+        try {
+            steps.deleteTree(retired);
+            if (Files.isDirectory(staged, LinkOption.NOFOLLOW_LINKS)) {
+                steps.move(staged, retired);
+            }
+            // the new release checks at its first start
+            steps.delete(staged.resolveSibling("last-check"));
+        } catch (IOException e) {
+            // what is left is deleted when the next release is staged
         }
     }
 

@@ -2,6 +2,8 @@ package io.tarnwick.update.publish;
 
 import io.tarnwick.update.UpdateException;
 import java.io.IOException;
+import java.nio.file.FileSystemException;
+import java.nio.file.NoSuchFileException;
 import java.util.Arrays;
 
 /**
@@ -44,6 +46,13 @@ public final class Main {
             return 2;
         } catch (UpdateException e) {
             System.err.println(e.getMessage());
+            return 1;
+        } catch (NoSuchFileException e) {
+            System.err.println(e.getFile() + " does not exist");
+            return 1;
+        } catch (FileSystemException e) {
+            System.err.println("cannot use " + e.getFile() + ": " + (e.getReason() != null ? e.getReason()
+                    : e.getClass().getSimpleName()));
             return 1;
         } catch (IOException e) {
             System.err.println("failed: " + e);
