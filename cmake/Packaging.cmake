@@ -22,6 +22,19 @@ install(FILES "${LAUNCHER_CONFIG}" DESTINATION cfg RENAME ${LAUNCHER_NAME}.json)
 install(FILES ${JAVA_UPDATE_JAR} DESTINATION lib)
 if(LAUNCHER_READY_UPDATER_RUNNER)
   install(FILES ${JAVA_UPDATE_JAR} DESTINATION updater/lib)
+  # A runner of the shipper's among the application files would be the
+  # second UpdaterRunner on the updater's class path.
+  if(NOT LAUNCHER_APP_FILES STREQUAL "")
+    file(GLOB_RECURSE own_updater_jars "${LAUNCHER_APP_FILES}/updater/lib/*.jar")
+    foreach(jar ${own_updater_jars})
+      execute_process(COMMAND ${LAUNCHER_JDK_HOME}/bin/jar tf ${jar} OUTPUT_VARIABLE listing ERROR_QUIET TIMEOUT 60)
+      if(listing MATCHES "(^|\n)io/tarnwick/updater/UpdaterRunner\.class")
+        message(FATAL_ERROR "LAUNCHER_APP_FILES holds a runner of its own, ${jar}, and "
+          "LAUNCHER_READY_UPDATER_RUNNER is ON: the updater would see two UpdaterRunner classes. "
+          "Set -DLAUNCHER_READY_UPDATER_RUNNER=OFF to keep yours, or leave it out to use the ready one")
+      endif()
+    endforeach()
+  endif()
 endif()
 if(NOT LAUNCHER_APP_FILES STREQUAL "")
   # The runtime's own programs stay programs.

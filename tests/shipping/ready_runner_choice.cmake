@@ -15,6 +15,22 @@ function(run)
   endif()
 endfunction()
 
+# With the ready runner chosen, a runner of the shipper's among the
+# application files stops the configure step.
+set(own ${WORK_DIR}-own-runner)
+file(REMOVE_RECURSE ${own})
+file(WRITE ${own}/classes/io/tarnwick/updater/UpdaterRunner.class "")
+file(MAKE_DIRECTORY ${own}/app-files/updater/lib)
+execute_process(COMMAND ${JDK_HOME}/bin/jar --create --file ${own}/app-files/updater/lib/mine.jar -C ${own}/classes .
+  RESULT_VARIABLE result TIMEOUT 60)
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${own}/build -G ${GENERATOR} -DLAUNCHER_BUILD_TESTS=OFF
+  -DLAUNCHER_JDK_HOME=${JDK_HOME} -DLAUNCHER_READY_UPDATER_RUNNER=ON -DLAUNCHER_APP_FILES=${own}/app-files
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output TIMEOUT 300)
+string(REGEX REPLACE "[ \n]+" " " flat "${output}")
+if(result EQUAL 0 OR NOT flat MATCHES "holds a runner of its own, .*mine.jar, and LAUNCHER_READY_UPDATER_RUNNER is ON")
+  message(FATAL_ERROR "A second UpdaterRunner among the application files was not refused (${result}):\n${output}")
+endif()
+
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${BUILD_DIR} -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
   -DLAUNCHER_BUILD_TESTS=OFF -DLAUNCHER_JDK_HOME=${JDK_HOME} -DLAUNCHER_READY_UPDATER_RUNNER=${READY_RUNNER}
   -DLAUNCHER_NAME=${NAME} -DLAUNCHER_CONFIG=${CONFIG} -DLAUNCHER_LINUX_ICON=${ICON})
