@@ -48,6 +48,6 @@ public interface Feed {
         if ("file".equalsIgnoreCase(feed.getScheme())) {
             return new FolderFeed(Path.of(feed));
         }
-        return new HttpFeed(feed);
+        return new HttpFeed(feed, allowInsecureHttp);
     }
 }

@@ -16,12 +16,15 @@ import java.util.concurrent.TimeUnit;
 /**
  * A feed on a web server. Timeouts on the connection and on the response's
  * headers; a body that makes no progress for {@link #STALL} is closed.
- * Redirects are followed, but never from https to http.
+ * Redirects are followed a few times, each target held to the feed's own
+ * rules: never from https to http, and plain http only where the feed's
+ * address may use it.
  */
 final class HttpFeed implements Feed {
     static final Duration CONNECT = Duration.ofSeconds(20);
     static final Duration RESPONSE = Duration.ofSeconds(60);
     static final Duration STALL = Duration.ofSeconds(60);
+    static final int MAX_REDIRECTS = 5;
 
     private static final ScheduledExecutorService WATCHDOG = Executors.newSingleThreadScheduledExecutor(r -> {
         Thread t = new Thread(r, "tarnwick-update-watchdog");
@@ -30,12 +33,14 @@ final class HttpFeed implements Feed {
     });
 
     private final URI base;
+    private final boolean allowInsecureHttp;
     private final HttpClient client;
 
-    HttpFeed(URI base) {
+    HttpFeed(URI base, boolean allowInsecureHttp) {
         this.base = base;
+        this.allowInsecureHttp = allowInsecureHttp;
         this.client = HttpClient.newBuilder().connectTimeout(CONNECT)
-                .followRedirects(HttpClient.Redirect.NORMAL).build();
+                .followRedirects(HttpClient.Redirect.NEVER).build();
     }
 
     @Override
@@ -51,16 +56,16 @@ final class HttpFeed implements Feed {
 
     @Override
     public Body open(String name, long offset) throws IOException, UpdateException {
-        HttpRequest.Builder request = HttpRequest.newBuilder(base.resolve(name)).timeout(RESPONSE).GET();
-        if (offset > 0) {
-            request.header("Range", "bytes=" + offset + "-");
-        }
-        HttpResponse<InputStream> response;
-        try {
-            response = client.send(request.build(), HttpResponse.BodyHandlers.ofInputStream());
-        } catch (InterruptedException e) {
-            Thread.currentThread().interrupt();
-            throw new IOException("interrupted while fetching " + describe(name), e);
+        URI target = base.resolve(name);
+        HttpResponse<InputStream> response = send(target, offset);
+        for (int hops = 0; isRedirect(response.statusCode()); hops++) {
+            response.body().close();
+            if (hops == MAX_REDIRECTS) {
+                throw new UpdateException(describe(name) + " cannot be fetched: more than " + MAX_REDIRECTS
+                        + " redirects");
+            }
+            target = redirectTarget(target, response, name);
+            response = send(target, offset);
         }
         int status = response.statusCode();
         long start = 0;
@@ -76,6 +81,43 @@ final class HttpFeed implements Feed {
             throw new UpdateException(describe(name) + " cannot be fetched: the server answered " + status);
         }
         return new Body(new Watched(response.body()), start);
+    }
+
+    private HttpResponse<InputStream> send(URI target, long offset) throws IOException {
+        HttpRequest.Builder request = HttpRequest.newBuilder(target).timeout(RESPONSE).GET();
+        if (offset > 0) {
+            request.header("Range", "bytes=" + offset + "-");
+        }
+        try {
+            return client.send(request.build(), HttpResponse.BodyHandlers.ofInputStream());
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            throw new IOException("interrupted while fetching " + target, e);
+        }
+    }
+
+    private static boolean isRedirect(int status) {
+        return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    }
+
+    private URI redirectTarget(URI from, HttpResponse<?> response, String name) throws UpdateException {
+        String location = response.headers().firstValue("Location").orElse("");
+        URI to;
+        try {
+            to = from.resolve(location);
+        } catch (IllegalArgumentException e) {
+            throw new UpdateException(describe(name) + " redirects to an address that is no URL: " + location);
+        }
+        String scheme = to.getScheme() == null ? "" : to.getScheme().toLowerCase();
+        if (location.isEmpty() || !(scheme.equals("http") || scheme.equals("https"))) {
+            throw new UpdateException(describe(name) + " redirects to " + (location.isEmpty() ? "nowhere" : to)
+                    + ", which is neither https nor http");
+        }
+        if (from.getScheme().equalsIgnoreCase("https") && scheme.equals("http")) {
+            throw new UpdateException(describe(name) + " is refused: it redirects from https to plain http (" + to + ")");
+        }
+        Settings.checkFeed(to, allowInsecureHttp, describe(name) + " redirects to " + to);
+        return to;
     }
 
     @Override
