@@ -5,6 +5,8 @@
 #   cfg/<name>.json           LAUNCHER_CONFIG
 #   updater/updater[.exe]
 #   lib/tarnwick-tools.jar
+#   lib/tarnwick-update.jar, and with LAUNCHER_READY_UPDATER_RUNNER (the
+#   default) updater/lib/tarnwick-update.jar: its ready UpdaterRunner
 #   Linux: <name>.png (LAUNCHER_LINUX_ICON), and <name>.desktop, which names
 #   the folder it is installed to and therefore stays out of the ZIP.
 #   The Java parts are the shipper's (docs/shipping.md): the application's
@@ -14,6 +16,26 @@
 install(TARGETS launcher RUNTIME DESTINATION .)
 install(TARGETS updater RUNTIME DESTINATION updater)
 install(FILES "${LAUNCHER_CONFIG}" DESTINATION cfg RENAME ${LAUNCHER_NAME}.json)
+# The update library, for the application; on the updater's class path only
+# when its ready runner is chosen, so that a shipper's own UpdaterRunner is
+# never the second class of that name there.
+install(FILES ${JAVA_UPDATE_JAR} DESTINATION lib)
+if(LAUNCHER_READY_UPDATER_RUNNER)
+  install(FILES ${JAVA_UPDATE_JAR} DESTINATION updater/lib)
+  # A runner of the shipper's among the application files would be the
+  # second UpdaterRunner on the updater's class path.
+  if(NOT LAUNCHER_APP_FILES STREQUAL "")
+    file(GLOB_RECURSE own_updater_jars "${LAUNCHER_APP_FILES}/updater/lib/*.jar")
+    foreach(jar ${own_updater_jars})
+      execute_process(COMMAND ${LAUNCHER_JDK_HOME}/bin/jar tf ${jar} OUTPUT_VARIABLE listing ERROR_QUIET TIMEOUT 60)
+      if(listing MATCHES "(^|\n)io/tarnwick/updater/UpdaterRunner\.class")
+        message(FATAL_ERROR "LAUNCHER_APP_FILES holds a runner of its own, ${jar}, and "
+          "LAUNCHER_READY_UPDATER_RUNNER is ON: the updater would see two UpdaterRunner classes. "
+          "Set -DLAUNCHER_READY_UPDATER_RUNNER=OFF to keep yours, or leave it out to use the ready one")
+      endif()
+    endforeach()
+  endif()
+endif()
 if(NOT LAUNCHER_APP_FILES STREQUAL "")
   # The runtime's own programs stay programs.
   install(DIRECTORY "${LAUNCHER_APP_FILES}/" DESTINATION . USE_SOURCE_PERMISSIONS)

@@ -16,6 +16,7 @@ set(LAUNCHER_SIGN_CERT "" CACHE FILEPATH "Certificate (PEM) that signs both Wind
 set(LAUNCHER_SIGN_KEY "" CACHE FILEPATH "Private key (PEM) for LAUNCHER_SIGN_CERT")
 set(LAUNCHER_SIGN_PASSWORD_FILE "" CACHE FILEPATH "File whose first line is the pass phrase of an encrypted LAUNCHER_SIGN_KEY")
 set(LAUNCHER_SIGN_TIMESTAMP_URL "" CACHE STRING "Time-stamping server for the signature (none when empty)")
+option(LAUNCHER_READY_UPDATER_RUNNER "Install tarnwick-update.jar into updater/lib too, so that its ready UpdaterRunner applies updates; OFF: lib/ only, for a shipper's own runner" ON)
 option(LAUNCHER_RELEASE "Programs for shipping: unused sections removed, Boost linked in, stripped as with LAUNCHER_SPLIT_DEBUG" OFF)
 option(LAUNCHER_SPLIT_DEBUG "Strip the programs after linking; their debug information goes to <program>.debug beside them" OFF)
 

@@ -1,7 +1,9 @@
 // The whole update loop: the application asks for an update, the launcher
 // hands over to the real updater, the updater's Java class applies the
 // snapshot, the updater starts the launcher again, and the second run ends
-// normally. Proven from the second run's own output.
+// normally. Proven from the second run's own output. (On Linux the sample
+// application runs this loop with the update library and a real feed:
+// tests/update/process/update_sample_test.cpp.)
 #include "app_layout.h"
 #include "process.h"
 #include "process_runner.h"
@@ -18,6 +20,7 @@ namespace fs = boost::filesystem;
 
 namespace {
 
+#ifdef _WIN32
 using Lines = std::vector<std::string>;
 
 // The application folder with the real updater in updater/.
@@ -28,7 +31,6 @@ void placeUpdater(const AppLayout& app, const fs::path& runnerJar)
     fs::copy_file(runnerJar, app.root() / "updater" / "lib" / runnerJar.filename());
 }
 
-#ifdef _WIN32
 TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
 {
     ASSERT_TRUE(displayForBoxes());
@@ -93,98 +95,6 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
     EXPECT_FALSE(fs::exists(snapshot));
     EXPECT_TRUE(first.boxes.empty()) << describe(first);
     fs::remove_all(packageFolder);
-}
-#else
-size_t count(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
-// The sample application, version 1.0, with version 1.1 on its update site,
-// run once through the whole loop; the per-user data folder is `data`.
-void runTheSampleUpdate(const std::string& name, const fs::path& data, const RunOptions& environment,
-                        const std::vector<std::string>& vmOptions = {})
-{
-    AppLayout app(name);
-    const fs::path site = test_paths::freshDirectory(name + "_site");
-    writeTextFile(site / "version.txt", "1.1\n");
-
-    AppConfig config;
-    config.invokeUpdater = true;
-    config.classPath = {"./lib/sample.jar", "./lib/tarnwick-tools.jar", "./lib"};
-    config.vmOption = {"-Dsample.updates=" + site.string()};
-    config.vmOption.insert(config.vmOption.end(), vmOptions.begin(), vmOptions.end());
-    app.writeConfig(config);
-    app.makeLib();
-    fs::copy_file(test_paths::sampleApplication() / "sample.jar", app.root() / "lib" / "sample.jar");
-    fs::copy_file(test_paths::toolsJar(), app.root() / "lib" / "tarnwick-tools.jar");
-    writeTextFile(app.root() / "lib" / "version.txt", "1.0\n");
-    app.linkRealJava();
-    placeUpdater(app, test_paths::sampleApplication() / "sample-updater.jar");
-
-    RunOptions options = environment;
-    options.timeoutMs = 90000;
-    // The pipes stay open until the relaunched launcher has ended too.
-    RunResult result = runProgram(app.launcher().string(), {"--lconsole", "--lverbose", "hello"}, options);
-    ASSERT_FALSE(result.timedOut) << describe(result);
-    EXPECT_EQ(result.exitCode, 0) << describe(result);
-
-    const std::string& out = result.out;
-    const std::string location = "Current launcher location: " + app.launcher().string() + "\n";
-    EXPECT_EQ(count(out, location), 2u) << "two launcher runs\n" << describe(result);
-    const size_t firstApp = out.find("[sample] version 1.0\n");
-    const size_t asks = out.find("Application exited with code: 100\n");
-    const size_t found = out.find("Update file found at: " + data.string() + "/sampleapp/snapshot.json\n");
-    const size_t applied = out.find("[updater] applied version.txt");
-    const size_t relaunch = out.find("Execute caller application: \"" + app.launcher().string() + "\"\n");
-    const size_t secondApp = out.find("[sample] version 1.1\n");
-    const size_t done = out.find("[sample] no update waiting; done\n", secondApp);
-    for (size_t at : {firstApp, asks, found, applied, relaunch, secondApp, done})
-        ASSERT_NE(at, std::string::npos) << describe(result);
-    EXPECT_LT(firstApp, asks);
-    EXPECT_LT(asks, found);
-    EXPECT_LT(found, applied);
-    EXPECT_LT(applied, relaunch);
-    EXPECT_LT(relaunch, secondApp);
-    // The updater was asked for its console and verbose output, and passed
-    // them on to the second launcher, whose verbose lines follow.
-    EXPECT_NE(out.find("Run jvm with arguments: --updateDir=" + data.string() + "/sampleapp --appDir=" +
-                       app.root().string() + " --keepUpdate=false --webInstall=false --app=sampleapp\n"),
-              std::string::npos)
-        << describe(result);
-    EXPECT_NE(out.find("Application exited with code: 0\n", relaunch), std::string::npos) << describe(result);
-    // The user's argument went to the first run only.
-    EXPECT_NE(out.find("[sample] received 1 argument(s)\n"), std::string::npos) << describe(result);
-    EXPECT_NE(out.find("[sample] received 0 argument(s)\n", secondApp), std::string::npos) << describe(result);
-
-    EXPECT_EQ(readTextFile(app.root() / "lib" / "version.txt"), "1.1\n");
-    EXPECT_FALSE(fs::exists(data / "sampleapp" / "snapshot.json"));
-}
-
-TEST(UpdateLoop, OnLinuxWithTheRealJvmAndTheSampleApplication)
-{
-    const fs::path data = test_paths::freshDirectory("update_loop_data");
-    RunOptions options;
-    options.environment.push_back({"XDG_DATA_HOME", data.string()});
-    runTheSampleUpdate("update_loop", data, options);
-}
-
-// Without XDG_DATA_HOME the launcher takes the environment's HOME, and the
-// sample must stage its update there too, even where Java's user.home (from
-// the password database) names another folder.
-TEST(UpdateLoop, TheSampleStagesBelowTheHomeTheLauncherUses)
-{
-    const fs::path home = test_paths::freshDirectory("update_loop_home");
-    const fs::path javaHome = test_paths::freshDirectory("update_loop_user_home");
-    RunOptions options;
-    options.environment.push_back({"HOME", home.string()});
-    options.environment.push_back({"XDG_DATA_HOME", "not-absolute"});
-    runTheSampleUpdate("update_loop_home_app", home / ".local" / "share", options,
-                       {"-Duser.home=" + javaHome.string()});
-    EXPECT_FALSE(fs::exists(javaHome / ".local")) << "staged below Java's user.home";
 }
 #endif
 

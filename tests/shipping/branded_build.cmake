@@ -50,17 +50,19 @@ run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${BUILD_DIR} -G ${GENERATOR} --toolchai
   -DLAUNCHER_NAME=${NAME} -DLAUNCHER_COMPANY=${COMPANY} -DLAUNCHER_PRODUCT=${PRODUCT}
   -DLAUNCHER_PRODUCT_VERSION=${VERSION}
   -DLAUNCHER_ICON=${LAUNCHER_ICON} -DUPDATER_ICON=${UPDATER_ICON} -DLAUNCHER_CONFIG=${CONFIG}
-  -DLAUNCHER_APP_FILES=${app_files}
+  -DLAUNCHER_APP_FILES=${app_files} -DLAUNCHER_READY_UPDATER_RUNNER=OFF
   -DLAUNCHER_SIGN_CERT=${keys}/cert.pem -DLAUNCHER_SIGN_KEY=${keys}/key.pem
   -DLAUNCHER_SIGN_PASSWORD_FILE=${keys}/pass.txt
   -DLAUNCHER_SPLIT_DEBUG=ON)
-run(${CMAKE_COMMAND} --build ${BUILD_DIR} --target launcher updater java_tools -- -j2)
+run(${CMAKE_COMMAND} --build ${BUILD_DIR} --target launcher updater java_tools java_update -- -j2)
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${folder})
 run(${CMAKE_CPACK_COMMAND} --config ${BUILD_DIR}/CPackConfig.cmake -B ${packages})
 
 # The folder: the launcher under its name, its configuration after its stem,
-# the Java parts where the shipper put them.
-set(shipped "${NAME}.exe" "cfg/${NAME}.json" "lib/tarnwick-tools.jar" "updater/updater.exe" ${java_parts})
+# the Java parts where the shipper put them; this shipper keeps a runner of
+# its own, so the update library is in lib/ only.
+set(shipped "${NAME}.exe" "cfg/${NAME}.json" "lib/tarnwick-tools.jar" "lib/tarnwick-update.jar" "updater/updater.exe"
+  ${java_parts})
 file(GLOB_RECURSE installed RELATIVE ${folder} ${folder}/*)
 list(SORT installed)
 list(SORT shipped)

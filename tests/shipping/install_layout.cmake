@@ -1,7 +1,8 @@
 # The Linux application folder as `cmake --install` lays it out (into a
 # folder whose name has a blank) and as `cpack` zips it; the installed
-# launcher runs.
-#   BUILD_DIR WORK_DIR NAME CONFIG ICON PACKAGE
+# launcher runs. The update library is in lib/, and in updater/lib/ only
+# when the ready runner was chosen (READY_RUNNER).
+#   BUILD_DIR WORK_DIR NAME CONFIG ICON PACKAGE UPDATE_JAR READY_RUNNER
 
 cmake_policy(VERSION 3.25)
 
@@ -28,7 +29,10 @@ file(REMOVE_RECURSE ${WORK_DIR})
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${folder})
 run(${CMAKE_CPACK_COMMAND} --config ${BUILD_DIR}/CPackConfig.cmake -B ${packages})
 
-set(shipped ${NAME} ${NAME}.png cfg/${NAME}.json lib/tarnwick-tools.jar updater/updater)
+set(shipped ${NAME} ${NAME}.png cfg/${NAME}.json lib/tarnwick-tools.jar lib/tarnwick-update.jar updater/updater)
+if(READY_RUNNER)
+  list(APPEND shipped updater/lib/tarnwick-update.jar)
+endif()
 file(GLOB_RECURSE installed RELATIVE ${folder} ${folder}/*)
 list(SORT installed)
 set(expected ${shipped} ${NAME}.desktop)
@@ -38,6 +42,10 @@ if(NOT installed STREQUAL expected)
 endif()
 expect_same_file(${folder}/cfg/${NAME}.json ${CONFIG})
 expect_same_file(${folder}/${NAME}.png ${ICON})
+expect_same_file(${folder}/lib/tarnwick-update.jar ${UPDATE_JAR})
+if(READY_RUNNER)
+  expect_same_file(${folder}/updater/lib/tarnwick-update.jar ${UPDATE_JAR})
+endif()
 
 # The desktop entry names the folder it was installed to.
 file(READ ${folder}/${NAME}.desktop entry)

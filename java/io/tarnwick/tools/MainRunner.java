@@ -67,6 +67,12 @@ public final class MainRunner {
             SplashScreen.hideIfPresent();
             return FAILED;
         }
+        // A release staged by an earlier run that ended with System.exit.
+        if (UpdateHook.handOverAtStart()) {
+            SplashScreen.hideIfPresent();
+            return UPDATE_REQUESTED;
+        }
+        UpdateHook.start();
         FirstWindow firstWindow = FirstWindow.watch();
         boolean failed = false;
         try {
@@ -86,7 +92,7 @@ public final class MainRunner {
         if (failed) {
             return FAILED;
         }
-        return updateRequested ? UPDATE_REQUESTED : 0;
+        return updateRequested || UpdateHook.updateStaged() ? UPDATE_REQUESTED : 0;
     }
 
     /** Starts the same way from a plain {@code java} command, for a run outside the launcher. */
