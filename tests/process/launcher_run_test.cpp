@@ -388,8 +388,12 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
     const std::string options = "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
                                 ", \"-Djava.class.path=/x/a.jar\", ";
 
+    // An elevated launcher never maps an archive (below); Wine runs every
+    // process elevated unless told otherwise.
+    RunOptions user;
+    user.notElevated = true;
     release("JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
-    RunResult recorded = launch({"--lverbose"});
+    RunResult recorded = launch({"--lverbose"}, user);
     EXPECT_EQ(recorded.exitCode, 0) << describe(recorded);
     // Joined as the launcher joins paths, like the snapshot beside it.
     const std::string snapshot = snapshotPath();
@@ -423,13 +427,36 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
                                         "the runtime has no java.management module"}}) {
         release(text);
         fs::remove(app.standInDirectory() / "trace.txt");
-        RunResult unable = launch({"--lverbose"});
+        RunResult unable = launch({"--lverbose"}, user);
         EXPECT_EQ(unable.exitCode, 0) << describe(unable);
         EXPECT_NE(unable.out.find("Class data archive: not possible because " + reason + "\n"), std::string::npos)
             << describe(unable);
         EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
     }
 }
+
+#ifdef _WIN32
+// The archive is mapped as code from the per-user folder, which the user and
+// every program the user runs can write: an elevated launcher (the one an
+// elevated updater started without a shell to ask) asks for none.
+TEST_F(LauncherRun, AnElevatedLauncherMapsNoClassDataArchive)
+{
+    config.classDataArchive = true;
+    config.classPath = {"/x/a.jar"};
+    prepare(kStatic);
+    writeTextFile(app.root() / "jre" / "release",
+                  "JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Class data archive: not used because the launcher runs elevated\n"), std::string::npos)
+        << describe(result);
+    Lines lines = app.trace();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=/x/a.jar\"] -> 0");
+    EXPECT_FALSE(fs::exists(userFolder / "classes.jsa"));
+}
+#endif
 
 // An empty class path would be the current folder to Java; so would a
 // classPath that is a string and not an array.
