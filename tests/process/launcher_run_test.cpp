@@ -704,6 +704,53 @@ TEST_F(LauncherRun, TheUpdaterGetsItsCommandLineThroughTheShell)
     EXPECT_EQ(commandLine.substr(commandLine.size() - parameters.size()), parameters) << commandLine;
 }
 
+// A signed launcher starts the per-user updater, which anyone running as the
+// user can replace, only when the launcher's own certificate signed it and
+// the signature covers the file as it is; otherwise the one beside it. The
+// copies are signed at build time with two throwaway certificates A and B
+// (tests/support/sign_copies.cmake); the launcher by A.
+TEST_F(LauncherRun, ASignedLauncherStartsOnlyAPerUserUpdaterSignedLikeItself)
+{
+    config.invokeUpdater = true;
+    prepare(kStatic);
+    const fs::path signedCopies = test_paths::helperProgram("record_args").parent_path() / "signed";
+    fs::copy_file(signedCopies / "launcher-a.exe", app.launcher(), fs::copy_options::overwrite_existing);
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    const fs::path userUpdaterFolder = userFolder / "updater";
+    // As the launcher joins them.
+    const std::string userUpdater =
+        applicationDataFolder().value() + "/" + config.packageName + "/updater/" + kUpdaterProgramName;
+    const std::string besideUpdater = app.root().string() + "/updater/" + kUpdaterProgramName;
+
+    struct Case {
+        fs::path copy;
+        std::string reason; // empty: the per-user updater is used
+    };
+    for (const Case& c : {Case{signedCopies / "record_args-a.exe", ""},
+                          Case{signedCopies / "record_args-b.exe", "it is signed by another certificate than the launcher"},
+                          Case{test_paths::helperProgram("record_args"), "it is not signed, and the launcher is"},
+                          Case{signedCopies / "record_args-a-changed.exe",
+                               "its signature does not verify (0x80096010)"}}) {
+        SCOPED_TRACE(c.copy.filename().string());
+        fs::remove_all(userUpdaterFolder);
+        fs::create_directories(userUpdaterFolder);
+        fs::copy_file(c.copy, userUpdaterFolder / kUpdaterProgramName);
+        const fs::path beside = placeRecorder(app.root() / "updater");
+        fs::remove(beside);
+        RunResult result = launch({"--lverbose"});
+        EXPECT_EQ(result.exitCode, 0) << describe(result);
+        const fs::path started = c.reason.empty() ? userUpdaterFolder / "received.txt" : beside;
+        const fs::path passedOver = c.reason.empty() ? beside : userUpdaterFolder / "received.txt";
+        const std::string line = (c.reason.empty() ? "" : "Per-user updater not used, because " + c.reason + ": " +
+                                                              userUpdater + "\n") +
+                                 "Invoke updater: " + (c.reason.empty() ? userUpdater : besideUpdater) +
+                                 ", command line: ";
+        EXPECT_NE(result.out.find(line), std::string::npos) << describe(result);
+        EXPECT_FALSE(receivedBy(started).empty());
+        EXPECT_FALSE(fs::exists(passedOver));
+    }
+}
+
 // An application at a drive root has the directory "D:\\": quoted as it is,
 // the closing quote would be escaped and the updater would misread the rest.
 // Drive R: maps the work folder drive_root (see tests/CMakeLists.txt).
