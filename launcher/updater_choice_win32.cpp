@@ -10,10 +10,8 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
-#include <iomanip>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -125,12 +123,14 @@ LONG verifySignature(const std::wstring& path, HANDLE file)
     return verdict;
 }
 
+// As the system's headers write the code: 0x80096010.
 std::string hex(LONG code)
 {
-    std::ostringstream text;
-    text << "0x" << std::hex << std::uppercase << std::setw(8) << std::setfill('0')
-         << static_cast<unsigned long>(code);
-    return text.str();
+    const unsigned long value = static_cast<unsigned long>(code);
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        text += "0123456789ABCDEF"[(value >> shift) & 0xF];
+    return text;
 }
 
 UpdaterChoice besideOne(const std::string& besideUpdater, const std::string& userUpdater, const std::string& reason)

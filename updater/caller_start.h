@@ -10,3 +10,11 @@
 // elevated, the caller is started as any program is (shellStart). Returns
 // true when it was started.
 bool startCaller(const ShellCommand& command);
+
+// What asking the desktop's shell to start a program gave.
+enum class ShellStart { Started, Failed, NoShell };
+using AskShell = ShellStart (*)(const ShellCommand& command);
+
+// startCaller's choice, for an updater that is `elevated` or not, with
+// `askShell` as the desktop's shell (asked only when elevated).
+bool startCallerAs(const ShellCommand& command, bool elevated, AskShell askShell);

@@ -2,7 +2,6 @@
 
 #include "com_ref_win32.h"
 #include "elevation.h"
-#include "jvm_host.h"
 #include "wide_text_win32.h"
 
 #include <windows.h>
@@ -11,11 +10,8 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
-#include <iostream>
 
 namespace {
-
-enum class ShellOutcome { Started, Failed, NoShell };
 
 class ComApartment {
 public:
@@ -81,17 +77,17 @@ std::wstring currentFolder()
     return folder;
 }
 
-ShellOutcome startThroughDesktopShell(const ShellCommand& command)
+ShellStart startThroughDesktopShell(const ShellCommand& command)
 {
     const std::wstring program = wideFromNarrow(command.program);
     // The shell would tell the user in a dialog of its own.
     if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return ShellOutcome::Failed;
+        return ShellStart::Failed;
     ComApartment apartment;
     ComRef<IShellDispatch2> shell;
     HWND desktopWindow = nullptr;
     if (!desktopShell(shell, desktopWindow))
-        return ShellOutcome::NoShell;
+        return ShellStart::NoShell;
 
     // The shell starts the program, so the program's window may come to the
     // front only with the shell's leave, which this process can give.
@@ -110,27 +106,13 @@ ShellOutcome startThroughDesktopShell(const ShellCommand& command)
     show.lVal = SW_SHOWNORMAL;
     // S_FALSE: the shell could not start it.
     return shell->ShellExecute(file.get(), parameters.get(), folder.get(), verb.get(), show) == S_OK
-               ? ShellOutcome::Started
-               : ShellOutcome::Failed;
+               ? ShellStart::Started
+               : ShellStart::Failed;
 }
 
 } // namespace
 
 bool startCaller(const ShellCommand& command)
 {
-    if (!processIsElevated())
-        return shellStart(command);
-    switch (startThroughDesktopShell(command)) {
-    case ShellOutcome::Started:
-        if (verboseMode)
-            std::cout << "Caller started by the desktop shell, as the signed-in user" << std::endl;
-        return true;
-    case ShellOutcome::Failed:
-        return false;
-    case ShellOutcome::NoShell:
-        break;
-    }
-    if (verboseMode)
-        std::cout << "No desktop shell to start the caller as the signed-in user, so it runs elevated" << std::endl;
-    return shellStart(command);
+    return startCallerAs(command, processIsElevated(), startThroughDesktopShell);
 }

@@ -1,6 +1,7 @@
 // Stands in for a program that another one starts (the updater, a relaunched
 // caller): appends what it received to received.txt beside itself, and what
-// it inherited besides its arguments.
+// it inherited besides its arguments. On Windows it also writes who started
+// it, and with which rights, to started.txt.
 #include "process.h"
 
 #include <boost/filesystem.hpp>
@@ -98,7 +99,7 @@ int main(int argc, char** argv)
     std::ofstream out((self.parent_path() / "received.txt").string().c_str(), std::ios::app | std::ios::binary);
 #ifdef _WIN32
     out << "command line: " << GetCommandLineA() << "\n";
-    out << startedBy();
+    std::ofstream((self.parent_path() / "started.txt").string().c_str(), std::ios::binary) << startedBy();
 #endif
     out << received;
     for (size_t i = 1; i < arguments.size(); ++i)
