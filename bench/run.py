@@ -444,6 +444,11 @@ def main():
         rows.append(("Windows under Wine: resource splash mapped after spawn", "%.1f ms" % ours,
                      "minimal WIC program %.1f ms" % floor, "%.3f×" % (ours / floor),
                      "starts tried again: %d" % retried if retried else ""))
+        import win32_splash_steps
+        notes += ["", "The Windows splash under Wine, step by step (`bench/win32_splash_steps.py`):", ""]
+        notes += win32_splash_steps.measure(args.windows / "bin" / "launcher.exe",
+                                            args.windows / "bench" / "win32_splash_floor.exe",
+                                            args.windows / "standin_jvm", probe, PICTURE_COLOUR, max(3, runs // 3))
 
     facts = machine()
     table = ["| figure | launcher | reference | ratio | target |", "|---|---|---|---|---|"]

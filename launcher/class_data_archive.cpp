@@ -1,5 +1,6 @@
 #include "class_data_archive.h"
 
+#include "elevation.h"
 #include "java_string.h"
 #include "jvm_hooks.h"
 #include "jvm_host.h"
@@ -343,6 +344,11 @@ ClassDataArchive planClassDataArchive(const ApplicationSettings& settings, const
     ClassDataArchive plan;
     if (!settings.classDataArchive)
         return plan;
+    // The archive is code the runtime maps, from a folder the user can write.
+    if (processIsElevated()) {
+        say("not used because the launcher runs elevated");
+        return plan;
+    }
     const RuntimeRelease release = readRelease(jreDirectory);
     const std::vector<std::string> elements = classPathElements(classPath);
     const std::string reason = impossibility(settings, jreDirectory, release, elements);

@@ -3,6 +3,7 @@
 #include "jvm_host.h"
 #include "process.h"
 #include "program_names.h"
+#include "updater_choice.h"
 
 #include <boost/filesystem.hpp>
 
@@ -65,10 +66,12 @@ int startUpdater(const std::string& callerPath, const ApplicationSettings& setti
         return 0;
     }
 
-    const std::string userUpdater = packageFolder + "/updater/" + kUpdaterProgramName;
-    const std::string updaterPath = dataFolder && fs::exists(userUpdater)
-                                        ? userUpdater
-                                        : launcherDirectory + "/updater/" + kUpdaterProgramName;
+    const std::string besideUpdater = launcherDirectory + "/updater/" + kUpdaterProgramName;
+    const UpdaterChoice updater =
+        dataFolder ? chooseUpdater(callerPath, packageFolder + "/updater/" + kUpdaterProgramName,
+                                   besideUpdater)
+                   : UpdaterChoice{besideUpdater, nullptr};
+    const std::string& updaterPath = updater.path;
 
     ShellCommand command;
     command.program = updaterPath;

@@ -1,6 +1,6 @@
 #include "caller_relaunch.h"
 
-#include "shell_start.h"
+#include "caller_start.h"
 
 #include <iostream>
 
@@ -15,6 +15,6 @@ void relaunchCaller(const std::string& callerPath, bool consoleRequested)
     if (consoleRequested)
         command.arguments = {{"--lverbose", false}, {"--lconsole", false}};
     command.keepProcessHandle = true;
-    if (!shellStart(command))
+    if (!startCaller(command))
         std::cerr << "Failed to executed caller app: " << quoted << std::endl;
 }

@@ -388,8 +388,12 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
     const std::string options = "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
                                 ", \"-Djava.class.path=/x/a.jar\", ";
 
+    // An elevated launcher never maps an archive (below); Wine runs every
+    // process elevated unless told otherwise.
+    RunOptions user;
+    user.notElevated = true;
     release("JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
-    RunResult recorded = launch({"--lverbose"});
+    RunResult recorded = launch({"--lverbose"}, user);
     EXPECT_EQ(recorded.exitCode, 0) << describe(recorded);
     // Joined as the launcher joins paths, like the snapshot beside it.
     const std::string snapshot = snapshotPath();
@@ -423,13 +427,36 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
                                         "the runtime has no java.management module"}}) {
         release(text);
         fs::remove(app.standInDirectory() / "trace.txt");
-        RunResult unable = launch({"--lverbose"});
+        RunResult unable = launch({"--lverbose"}, user);
         EXPECT_EQ(unable.exitCode, 0) << describe(unable);
         EXPECT_NE(unable.out.find("Class data archive: not possible because " + reason + "\n"), std::string::npos)
             << describe(unable);
         EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
     }
 }
+
+#ifdef _WIN32
+// The archive is mapped as code from the per-user folder, which the user and
+// every program the user runs can write: an elevated launcher (the one an
+// elevated updater started without a shell to ask) asks for none.
+TEST_F(LauncherRun, AnElevatedLauncherMapsNoClassDataArchive)
+{
+    config.classDataArchive = true;
+    config.classPath = {"/x/a.jar"};
+    prepare(kStatic);
+    writeTextFile(app.root() / "jre" / "release",
+                  "JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
+    RunResult result = launch({"--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("Class data archive: not used because the launcher runs elevated\n"), std::string::npos)
+        << describe(result);
+    Lines lines = app.trace();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "JNI_CreateJavaVM version=0xa0000 ignoreUnrecognized=1 options=[" + kHooks +
+                            ", \"-Djava.class.path=/x/a.jar\"] -> 0");
+    EXPECT_FALSE(fs::exists(userFolder / "classes.jsa"));
+}
+#endif
 
 // An empty class path would be the current folder to Java; so would a
 // classPath that is a string and not an array.
@@ -675,6 +702,53 @@ TEST_F(LauncherRun, TheUpdaterGetsItsCommandLineThroughTheShell)
     const std::string& commandLine = lines[0];
     ASSERT_GE(commandLine.size(), parameters.size()) << commandLine;
     EXPECT_EQ(commandLine.substr(commandLine.size() - parameters.size()), parameters) << commandLine;
+}
+
+// A signed launcher starts the per-user updater, which anyone running as the
+// user can replace, only when the launcher's own certificate signed it and
+// the signature covers the file as it is; otherwise the one beside it. The
+// copies are signed at build time with two throwaway certificates A and B
+// (tests/support/sign_copies.cmake); the launcher by A.
+TEST_F(LauncherRun, ASignedLauncherStartsOnlyAPerUserUpdaterSignedLikeItself)
+{
+    config.invokeUpdater = true;
+    prepare(kStatic);
+    const fs::path signedCopies = test_paths::helperProgram("record_args").parent_path() / "signed";
+    fs::copy_file(signedCopies / "launcher-a.exe", app.launcher(), fs::copy_options::overwrite_existing);
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    const fs::path userUpdaterFolder = userFolder / "updater";
+    // As the launcher joins them.
+    const std::string userUpdater =
+        applicationDataFolder().value() + "/" + config.packageName + "/updater/" + kUpdaterProgramName;
+    const std::string besideUpdater = app.root().string() + "/updater/" + kUpdaterProgramName;
+
+    struct Case {
+        fs::path copy;
+        std::string reason; // empty: the per-user updater is used
+    };
+    for (const Case& c : {Case{signedCopies / "record_args-a.exe", ""},
+                          Case{signedCopies / "record_args-b.exe", "it is signed by another certificate than the launcher"},
+                          Case{test_paths::helperProgram("record_args"), "it is not signed, and the launcher is"},
+                          Case{signedCopies / "record_args-a-changed.exe",
+                               "its signature does not verify (0x80096010)"}}) {
+        SCOPED_TRACE(c.copy.filename().string());
+        fs::remove_all(userUpdaterFolder);
+        fs::create_directories(userUpdaterFolder);
+        fs::copy_file(c.copy, userUpdaterFolder / kUpdaterProgramName);
+        const fs::path beside = placeRecorder(app.root() / "updater");
+        fs::remove(beside);
+        RunResult result = launch({"--lverbose"});
+        EXPECT_EQ(result.exitCode, 0) << describe(result);
+        const fs::path started = c.reason.empty() ? userUpdaterFolder / "received.txt" : beside;
+        const fs::path passedOver = c.reason.empty() ? beside : userUpdaterFolder / "received.txt";
+        const std::string line = (c.reason.empty() ? "" : "Per-user updater not used, because " + c.reason + ": " +
+                                                              userUpdater + "\n") +
+                                 "Invoke updater: " + (c.reason.empty() ? userUpdater : besideUpdater) +
+                                 ", command line: ";
+        EXPECT_NE(result.out.find(line), std::string::npos) << describe(result);
+        EXPECT_FALSE(receivedBy(started).empty());
+        EXPECT_FALSE(fs::exists(passedOver));
+    }
 }
 
 // An application at a drive root has the directory "D:\\": quoted as it is,

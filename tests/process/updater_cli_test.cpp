@@ -15,6 +15,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <exdisp.h>
+#include <shlobj.h>
 #endif
 
 namespace fs = boost::filesystem;
@@ -143,6 +145,8 @@ protected:
     }
 
     static fs::path receivedFile(const fs::path& caller) { return caller.parent_path() / "received.txt"; }
+    // Windows: who started the caller, and whether it runs elevated.
+    static Lines startedHow(const fs::path& caller) { return readLines(caller.parent_path() / "started.txt"); }
 
     // The arguments the caller was started with, then "end".
     static Lines receivedBy(const fs::path& caller)
@@ -616,6 +620,78 @@ TEST_F(UpdaterCli, ACallerThatCannotStartIsReportedOnStandardError)
     EXPECT_TRUE(result.boxes.empty()) << "no shell dialog\n" << describe(result);
 #endif
 }
+
+#ifdef _WIN32
+// Wine's desktop shell, explorer.exe, comes up a moment after the first
+// program that needs it: a test that needs the shell waits until it shows
+// the desktop, as it always does once a user is signed in on Windows.
+bool desktopShellShown()
+{
+    const bool initialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    bool shown = false;
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (!shown && GetTickCount64() < deadline) {
+        IShellWindows* windows = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                       reinterpret_cast<void**>(&windows)))) {
+            VARIANT location;
+            VariantInit(&location);
+            location.vt = VT_I4;
+            location.lVal = CSIDL_DESKTOP;
+            VARIANT root;
+            VariantInit(&root);
+            long window = 0;
+            IDispatch* desktop = nullptr;
+            shown = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop) ==
+                        S_OK &&
+                    desktop != nullptr;
+            if (desktop != nullptr)
+                desktop->Release();
+            windows->Release();
+        }
+        if (!shown)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (initialised)
+        CoUninitialize();
+    return shown;
+}
+
+// Wine gives every process the administrators' token: the updater runs
+// elevated, as on Windows once the user has accepted the prompt.
+TEST_F(UpdaterCli, AnElevatedUpdaterHasTheDesktopShellStartTheCaller)
+{
+    ASSERT_TRUE(desktopShellShown());
+    prepare(kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunResult result = update({"--ucaller", caller.string(), "--uverbose"});
+    EXPECT_EQ(result.exitCode, 1) << describe(result);
+    EXPECT_NE(result.out.find("Execute caller application: \"" + caller.string() +
+                              "\"\nCaller started by the desktop shell, as the signed-in user\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_EQ(receivedBy(caller), Lines{"end"});
+    EXPECT_EQ(startedHow(caller), (Lines{"parent: explorer.exe", "elevated: yes"}))
+        << "started by the shell, not by the updater";
+    EXPECT_EQ(result.err, "") << describe(result);
+}
+
+TEST_F(UpdaterCli, AnUpdaterWithoutElevationStartsTheCallerAsBefore)
+{
+    prepare(kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunOptions options;
+    options.notElevated = true;
+    RunResult result = update({"--ucaller", caller.string(), "--uverbose"}, options);
+    EXPECT_EQ(result.exitCode, 1) << describe(result);
+    EXPECT_NE(result.out.find("Updater result code: 0\nExecute caller application: \"" + caller.string() + "\"\n"),
+              std::string::npos)
+        << describe(result);
+    EXPECT_EQ(result.out.find("desktop shell"), std::string::npos) << describe(result);
+    EXPECT_EQ(receivedBy(caller), Lines{"end"});
+    EXPECT_EQ(startedHow(caller), (Lines{"parent: updater.exe", "elevated: no"}));
+}
+#endif
 
 // --- the Java runtime ---------------------------------------------------------
 

@@ -19,6 +19,7 @@ struct RunOptions {
     int timeoutMs = 60000;
     std::vector<std::pair<std::string, std::string>> environment; // added or replaced
     bool watchAllProcesses = false; // also boxes of programs it starts
+    bool notElevated = false; // Windows: started with the user's token without elevation
 };
 
 struct RunResult {

@@ -33,6 +33,26 @@ std::wstring fromUtf8(const std::string& text)
     return wide;
 }
 
+// The test runs elevated (Wine gives every process the administrators'
+// token); the token linked to it is the same user's without elevation.
+UniqueHandle notElevatedToken()
+{
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        throw std::runtime_error("cannot open the test's token");
+    const UniqueHandle ownToken(own);
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (!GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size))
+        throw std::runtime_error("the test's token has no token without elevation linked to it");
+    const UniqueHandle linkedToken(linked.LinkedToken);
+    HANDLE primary = nullptr;
+    if (!DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                          &primary))
+        throw std::runtime_error("cannot make a process token without elevation");
+    return UniqueHandle(primary);
+}
+
 UniqueHandle inheritableFile(const std::wstring& path)
 {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -156,9 +176,14 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
         startup.hStdOutput = out.get();
         startup.hStdError = err.get();
         PROCESS_INFORMATION process{};
-        if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                            &environment[0], directory.empty() ? nullptr : directory.c_str(), &startup,
-                            &process))
+        const wchar_t* folder = directory.empty() ? nullptr : directory.c_str();
+        const bool started =
+            options.notElevated
+                ? CreateProcessAsUserW(notElevatedToken().get(), nullptr, &commandLine[0], nullptr, nullptr, TRUE,
+                                       CREATE_UNICODE_ENVIRONMENT, &environment[0], folder, &startup, &process)
+                : CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                                 &environment[0], folder, &startup, &process);
+        if (!started)
             throw std::runtime_error("cannot start " + program);
         UniqueHandle processHandle(process.hProcess);
         UniqueHandle threadHandle(process.hThread);

@@ -1,6 +1,7 @@
 // Stands in for a program that another one starts (the updater, a relaunched
 // caller): appends what it received to received.txt beside itself, and what
-// it inherited besides its arguments.
+// it inherited besides its arguments. On Windows it also writes who started
+// it, and with which rights, to started.txt.
 #include "process.h"
 
 #include <boost/filesystem.hpp>
@@ -11,6 +12,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <tlhelp32.h>
 #else
 #include <dirent.h>
 #endif
@@ -49,6 +51,44 @@ std::string inherited()
 #endif
 }
 
+#ifdef _WIN32
+// Who started it, and with which rights: the file name of the parent
+// process's program, and whether its own token is elevated.
+std::string startedBy()
+{
+    std::string parent = "unknown";
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot != INVALID_HANDLE_VALUE) {
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (entry.th32ProcessID != GetCurrentProcessId())
+                continue;
+            const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ParentProcessID);
+            if (process != nullptr) {
+                char path[MAX_PATH * 2] = {};
+                DWORD size = sizeof(path);
+                if (QueryFullProcessImageNameA(process, 0, path, &size))
+                    parent = boost::filesystem::path(path).filename().string();
+                CloseHandle(process);
+            }
+            break;
+        }
+        CloseHandle(snapshot);
+    }
+    std::string elevated = "unknown";
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        TOKEN_ELEVATION elevation{};
+        DWORD size = 0;
+        if (GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size))
+            elevated = elevation.TokenIsElevated ? "yes" : "no";
+        CloseHandle(token);
+    }
+    return "parent: " + parent + "\nelevated: " + elevated + "\n";
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -59,6 +99,7 @@ int main(int argc, char** argv)
     std::ofstream out((self.parent_path() / "received.txt").string().c_str(), std::ios::app | std::ios::binary);
 #ifdef _WIN32
     out << "command line: " << GetCommandLineA() << "\n";
+    std::ofstream((self.parent_path() / "started.txt").string().c_str(), std::ios::binary) << startedBy();
 #endif
     out << received;
     for (size_t i = 1; i < arguments.size(); ++i)

@@ -1,5 +1,7 @@
 // The pieces of the update run that need no Java: where the update data and
 // the Java runtime are, the class path, and the runner's argument list.
+#include "caller_start.h"
+#include "jvm_host.h"
 #include "path_conventions.h"
 #include "runner_arguments.h"
 #include "update_paths.h"
@@ -12,7 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = boost::filesystem;
 namespace po = boost::program_options;
@@ -227,6 +233,70 @@ TEST(RunnerArguments, FlagsAndTheApplicationNameComeLast)
                                                     "--webInstall=true", "--app=A"}));
     settings.application = "";
     EXPECT_EQ(runnerArgumentsFor(settings).back(), "--app=");
+}
+
+// --- starting the caller again ------------------------------------------------
+// The choice between the desktop's shell and a start of the updater's own.
+// Under Wine every updater is elevated and a desktop shell always answers
+// once it runs, so the other answers are given here.
+
+ShellStart noShell(const ShellCommand&) { return ShellStart::NoShell; }
+ShellStart shellFails(const ShellCommand&) { return ShellStart::Failed; }
+int shellAsked = 0;
+ShellStart countAsked(const ShellCommand&)
+{
+    ++shellAsked;
+    return ShellStart::Started;
+}
+
+class CallerStart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = test_paths::freshDirectory(std::string("caller_start_") +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const fs::path caller = folder / test_paths::helperProgram("record_args").filename();
+        fs::copy_file(test_paths::helperProgram("record_args"), caller);
+        command.program = caller.string();
+        command.quoteProgram = true;
+        verboseMode = true;
+        saved = std::cout.rdbuf(out.rdbuf());
+    }
+    void TearDown() override
+    {
+        std::cout.rdbuf(saved);
+        verboseMode = false;
+    }
+    fs::path received() const { return folder / "received.txt"; }
+
+    fs::path folder;
+    ShellCommand command;
+    std::ostringstream out;
+    std::streambuf* saved = nullptr;
+};
+
+TEST_F(CallerStart, WithoutADesktopShellAnElevatedUpdaterStartsTheCallerItselfAndSaysSo)
+{
+    EXPECT_TRUE(startCallerAs(command, true, noShell));
+    EXPECT_EQ(out.str(), "No desktop shell to start the caller as the signed-in user, so it runs elevated\n");
+    EXPECT_TRUE(waitForLastLine(received(), "end", 20000)) << "the caller did not run";
+}
+
+TEST_F(CallerStart, AShellThatCannotStartTheCallerIsAFailureAndNoElevatedStart)
+{
+    EXPECT_FALSE(startCallerAs(command, true, shellFails));
+    EXPECT_EQ(out.str(), "");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(fs::exists(received()));
+}
+
+TEST_F(CallerStart, AnUpdaterThatIsNotElevatedNeverAsksTheShell)
+{
+    shellAsked = 0;
+    EXPECT_TRUE(startCallerAs(command, false, countAsked));
+    EXPECT_EQ(shellAsked, 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(waitForLastLine(received(), "end", 20000)) << "the caller did not run";
 }
 
 } // namespace

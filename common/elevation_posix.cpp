@@ -1,0 +1,6 @@
+#include "elevation.h"
+
+bool processIsElevated()
+{
+    return false;
+}
