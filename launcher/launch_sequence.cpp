@@ -124,6 +124,12 @@ int runLaunchSequence(const LauncherRun& run)
                                          : run.applicationDirectory + "/jre";
     const std::vector<std::string> arguments = passThroughArgumentsOf(run.options);
 
+    // Java splits the class path at every separator: the part of an entry
+    // after one would be found from the current folder.
+    if (run.applicationDirectory.find(kClassPathSeparator) != std::string::npos)
+        throw std::runtime_error(std::string("The application folder holds the class path separator ") +
+                                 kClassPathSeparator + ", so Java would take classes from the current folder: " +
+                                 run.applicationDirectory);
     const std::string classPath = classPathText(run.applicationDirectory, settings.classPath);
     if (verboseMode)
         std::cout << "Using classpath: " << classPath << std::endl;
@@ -146,7 +152,10 @@ int runLaunchSequence(const LauncherRun& run)
     if (verboseMode)
         std::cout << "Application exited with code: " << exitCode << std::endl;
     writeClassDataArchive(archive, processJNIEnv, exitCode);
-    if (exitCode == kUpdateRequestedExitCode)
-        startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
-    return 0;
+    // The application's data is on disk before the updater replaces a file.
+    return endJavaVM([&run, &settings, exitCode] {
+        if (exitCode == kUpdateRequestedExitCode)
+            startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
+        return 0;
+    });
 }

@@ -168,6 +168,9 @@ TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
                                     "ExceptionOccurred -> NULL",
                                     "DeleteLocalRef [\"--foo\", \"bar\", \"baz\"]",
                                     "DeleteLocalRef class sample/app/Main",
+                                    // As java ends: its threads and shutdown hooks are waited for.
+                                    "DetachCurrentThread -> 0",
+                                    "DestroyJavaVM -> 0",
                                 }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
               std::string::npos)
@@ -199,6 +202,9 @@ TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
                   "DeleteLocalRef []",
                   "DeleteLocalRef object sample/app/Main",
                   "DeleteLocalRef class sample/app/Main",
+                                    // As java ends: its threads and shutdown hooks are waited for.
+                                    "DetachCurrentThread -> 0",
+                                    "DestroyJavaVM -> 0",
               }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
         << describe(result);
@@ -271,7 +277,7 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     EXPECT_EQ(Lines(check, calls.end()),
               (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear",
                      "DeleteLocalRef object java/lang/IllegalStateException", "DeleteLocalRef []",
-                     "DeleteLocalRef class sample/app/Main"}));
+                     "DeleteLocalRef class sample/app/Main", "DetachCurrentThread -> 0", "DestroyJavaVM -> 0"}));
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
 }
@@ -429,6 +435,67 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
             << describe(unable);
         EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
     }
+
+    // The runtime reads a separator in the archive's path as a list of
+    // archives: such a path gets none.
+#ifdef _WIN32
+    const std::string separator = ";";
+#else
+    const std::string separator = ":";
+#endif
+    release("JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
+    for (const std::string& name : {"a" + separator + "b", "a" + separator + "b" + separator + "c"}) {
+        fs::remove_all(userFolder);
+        config.packageName = std::string("launcher_run_") + testName() + name;
+#ifdef _WIN32
+        userFolder = fs::path(*applicationDataFolder()) / config.packageName;
+#else
+        userFolder = dataFolder / config.packageName;
+#endif
+        app.writeConfig(config);
+        fs::remove(app.standInDirectory() / "trace.txt");
+        RunResult listed = launch({"--lverbose"});
+        EXPECT_EQ(listed.exitCode, 0) << describe(listed);
+        const std::string listedSnapshot = snapshotPath();
+        const std::string path = listedSnapshot.substr(0, listedSnapshot.rfind('/')) + "/classes.jsa";
+        EXPECT_NE(listed.out.find("Class data archive: not possible because its path holds the separator " +
+                                  separator + ", which the runtime reads as a list of archives: " + path + "\n"),
+                  std::string::npos)
+            << describe(listed);
+        EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
+    }
+}
+
+// The class path separator is a legal character in a folder's name: in the
+// application folder's path it would split every entry below it, and give
+// the part after it to whoever controls the current folder.
+TEST_F(LauncherRun, AnApplicationFolderWithTheClassPathSeparatorIsRefused)
+{
+#ifdef _WIN32
+    const std::string separator = ";";
+#else
+    const std::string separator = ":";
+#endif
+    const AppLayout odd{std::string(testName()) + "_x" + separator + "y"};
+    config.classPath = {"./lib"};
+    odd.writeConfig(config);
+    odd.makeLib();
+    odd.installStandIn(kStatic);
+    RunOptions options;
+    options.workingDirectory = app.root().string();
+    options.timeoutMs = 30000;
+    options.environment.push_back({"XDG_DATA_HOME", dataFolder.string()});
+    RunResult result = runProgram(odd.launcher().string(), {}, options);
+    const std::string location = "Current launcher location: ";
+    const size_t at = result.out.find(location);
+    ASSERT_NE(at, std::string::npos) << describe(result);
+    std::string folder = result.out.substr(at + location.size(), result.out.find('\n', at) - at - location.size());
+    folder = folder.substr(0, folder.find_last_of("/\\"));
+    const std::string text = "The application folder holds the class path separator " + separator +
+                             ", so Java would take classes from the current folder: " + folder;
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_FALSE(fs::exists(odd.standInDirectory() / "trace.txt")) << "a virtual machine was made";
 }
 
 // An empty class path would be the current folder to Java; so would a
