@@ -105,13 +105,16 @@ int runLaunchSequence(const LauncherRun& run)
 
     const bool hasInstallMe = fs::exists(run.applicationDirectory + "/install.me");
     const bool hasLib = fs::exists(run.applicationDirectory + "/lib");
-    const bool installNeeded = run.forceInstall || hasInstallMe || !hasLib;
+    // Without lib nothing could run: an installation is still asked for.
+    const bool installNeeded = run.forceInstall || (hasInstallMe && !run.noUpdate) || !hasLib;
+    if (verboseMode && run.noUpdate)
+        std::cout << "No update in this run (--lnoUpdate)" << std::endl;
     if (verboseMode && installNeeded)
         std::cout << "Run WebInstall, forceInstall: " << flag(run.forceInstall)
                   << ", has install.me: " << flag(hasInstallMe) << ", has lib dir: " << flag(hasLib)
                   << std::endl;
 
-    if (installNeeded || settings.invokeUpdater) {
+    if (installNeeded || (settings.invokeUpdater && !run.noUpdate)) {
         int started = startUpdater(run.launcherLocation, settings, installNeeded, run.consoleRequested);
         if (verboseMode)
             std::cout << "Updater returns code: " << started << std::endl;
@@ -154,7 +157,7 @@ int runLaunchSequence(const LauncherRun& run)
     writeClassDataArchive(archive, processJNIEnv, exitCode);
     // The application's data is on disk before the updater replaces a file.
     return endJavaVM([&run, &settings, exitCode] {
-        if (exitCode == kUpdateRequestedExitCode)
+        if (exitCode == kUpdateRequestedExitCode && !run.noUpdate)
             startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
         return 0;
     });

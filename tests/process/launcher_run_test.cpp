@@ -726,6 +726,23 @@ TEST_F(LauncherRun, ResultHundredAsksForTheUpdaterAgain)
                                         "--uappDir", app.root().string(), "--uverbose", "--uconsole"}));
 }
 
+// The way out of an update that never completes: the installed version
+// runs, and no updater starts, neither before nor after the method.
+TEST_F(LauncherRun, NoUpdateRunsTheInstalledVersionAndStartsNoUpdater)
+{
+    config.invokeUpdater = true;
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I returns 100\n");
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    writeTextFile(app.root() / "install.me", "");
+    const fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lnoUpdate", "--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("No update in this run (--lnoUpdate)\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.out.find("Application exited with code: 100\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.out.find("Invoke updater"), std::string::npos) << describe(result);
+    EXPECT_FALSE(fs::exists(record)) << "an updater was started";
+}
+
 #ifdef _WIN32
 // The real ShellExecuteExA hands the updater its parameters as one text.
 TEST_F(LauncherRun, TheUpdaterGetsItsCommandLineThroughTheShell)
