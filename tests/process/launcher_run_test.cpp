@@ -724,6 +724,17 @@ TEST_F(LauncherRun, ResultHundredAsksForTheUpdaterAgain)
     EXPECT_EQ(waiting.exitCode, 0) << describe(waiting);
     EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
                                         "--uappDir", app.root().string(), "--uverbose", "--uconsole"}));
+
+    // A thread that ends the process with System.exit while the machine's
+    // end waits for it changes nothing: the updater starts, the code is 0.
+    fs::remove(record);
+    prepare("destroy exits 3\nclass sample/app/Main\n  static run ([Ljava/lang/String;)I returns 100\n");
+    RunResult exiting = launch({});
+    EXPECT_EQ(exiting.exitCode, 0) << describe(exiting);
+    EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
+                                        "--uappDir", app.root().string()}));
+    const Lines calls = mainClassCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "exit hook 3"), calls.end()) << "the runtime did not exit";
 }
 
 // The way out of an update that never completes: the installed version

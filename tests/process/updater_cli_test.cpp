@@ -599,6 +599,19 @@ TEST_F(UpdaterCli, TheCallerIsStartedAgainWithoutArguments)
     EXPECT_EQ(Lines(calls.end() - 2, calls.end()), (Lines{"DetachCurrentThread -> 0", "DestroyJavaVM -> 0"}));
 }
 
+// A runner's thread that ends the process with System.exit while the
+// machine's end waits for it changes neither the relaunch nor the code.
+TEST_F(UpdaterCli, AnExitWhileTheRuntimeEndsStillStartsTheCaller)
+{
+    prepare("destroy exits 5\n" + kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunResult result = update({"--ucaller", caller.string()});
+    EXPECT_EQ(result.exitCode, 1) << describe(result);
+    EXPECT_EQ(receivedBy(caller), Lines{"end"});
+    const Lines calls = runnerCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "exit hook 5"), calls.end()) << "the runtime did not exit";
+}
+
 TEST_F(UpdaterCli, WithTheConsoleTheCallerGetsItsConsoleAndVerboseSwitches)
 {
     prepare(kRunnerSucceeds);
