@@ -60,5 +60,9 @@ int main(int argc, char** argv)
     if (run == NULL)
         return 2;
     jobjectArray none = (*env)->NewObjectArray(env, 0, (*env)->FindClass(env, "java/lang/String"), NULL);
-    return (*env)->CallStaticIntMethod(env, type, run, none);
+    const jint result = (*env)->CallStaticIntMethod(env, type, run, none);
+    // The VM's life ends as java ends it: the launcher's job includes that.
+    (*vm)->DetachCurrentThread(vm);
+    (*vm)->DestroyJavaVM(vm);
+    return result;
 }

@@ -249,14 +249,41 @@ def bench_archive(layout, runs):
     if code != 0 or "Class data archive: written in" not in out:
         raise RuntimeError("the archive was not written:\n%s%s" % (out, err))
     dump = float(out.split("Class data archive: written in ")[1].split()[0])
+    # Timed as java's start is: ended by System.exit once the frame is gone,
+    # before AWT's shutdown delay (the options are no part of the archive's key).
+    exiting = {}
+    for name, config in (("archive", archived), ("plain", plain)):
+        timed = json.loads(config.read_text())
+        timed["vmOption"] = list(timed["vmOption"]) + ["-Dbench.exit=true"]
+        exiting[name] = layout.root / "cfg" / ("swing-%s-exiting.json" % name)
+        exiting[name].write_text(json.dumps(timed))
     java = str(layout.jdk / "bin" / "java")
     commands = {
-        "archive": layout.launcher(archived),
-        "plain": layout.launcher(plain),
+        "archive": layout.launcher(exiting["archive"]),
+        "plain": layout.launcher(exiting["plain"]),
         "java": [java, "-cp", layout.joined, "bench.SwingStart"],
     }
     paired(commands, 1, env=env)
-    return paired(commands, runs, env=env), dump
+    return paired(commands, runs, env=env), dump, archive_check(layout, data, text, runs)
+
+
+def archive_check(layout, data, archived, runs):
+    """What checking the archive's checksum costs a start: the launcher with
+    the warm archive against the same launcher whose archive is missing (it
+    plans a recording, reading nothing), both stopped by the runtime right
+    after it is loaded (a heap too small to start), so that neither maps or
+    runs anything. Returns the difference in ms and the archive's size in MB."""
+    stopped = dict(archived, vmOption=list(archived["vmOption"]) + ["-Xmx1k"])
+    checked = layout.root / "cfg" / "swing-archive-stopped.json"
+    checked.write_text(json.dumps(stopped))
+    unchecked = layout.root / "cfg" / "swing-no-archive-stopped.json"
+    unchecked.write_text(json.dumps(dict(stopped, packageName="bench-without-archive")))
+    env = dict(os.environ, XDG_DATA_HOME=str(data))
+    commands = {"checked": layout.launcher(checked), "unchecked": layout.launcher(unchecked)}
+    paired(commands, 2, env=env, check=False)
+    results = paired(commands, 2 * runs, env=env, check=False)
+    size = (data / "bench" / "classes.jsa").stat().st_size / 1e6
+    return median([ms for ms, _ in results["checked"]]) - median([ms for ms, _ in results["unchecked"]]), size
 
 
 def bench_scan(build, work, entries=10000):
@@ -352,7 +379,13 @@ def main():
     parser.add_argument("--jdk", type=Path, required=True)
     parser.add_argument("--out", type=Path, required=True)
     parser.add_argument("--quick", action="store_true", help="a smoke run: few repetitions")
+    parser.add_argument("--only", help="comma-separated parts (main, resident, classpath, splash, archive, scan, "
+                        "progress, windows): measure these alone and replace their rows in --out")
     args = parser.parse_args()
+    parts = set(args.only.split(",")) if args.only else None
+
+    def want(part):
+        return parts is None or part in parts
 
     runs = 3 if args.quick else 30
     # Absolute: the data folder given to the launcher must be (a relative
@@ -365,79 +398,90 @@ def main():
     probe = args.build / "bench" / "x_map_probe"
     rows = []
 
-    main_runs = bench_main(layout, runs)
-    launcher_ms = median([ms for ms, _ in main_runs["launcher"]])
-    floor_ms = median([ms for ms, _ in main_runs["floor"]])
-    java_ms = median([ms for ms, _ in main_runs["java"]])
-    rows.append(("Time until a trivial static `run` returns", "%.1f ms" % launcher_ms,
-                 "floor %.1f ms" % floor_ms, "%.3f× floor" % (launcher_ms / floor_ms),
-                 "≤ %.2f×: %s" % (TARGETS["main"], verdict(launcher_ms / floor_ms <= TARGETS["main"]))))
-    rows.append(("… against `java -cp`", "%.1f ms" % launcher_ms, "java %.1f ms" % java_ms,
-                 "%.3f× java" % (launcher_ms / java_ms), ""))
-    also_ms = median([ms for ms, _ in main_runs["floor+splash"]])
-    rows.append(("… against the floor that also finds the splash class", "%.1f ms" % launcher_ms,
-                 "floor + look-up %.1f ms" % also_ms, "%.3f× floor + look-up" % (launcher_ms / also_ms),
-                 "the look-up alone: %+.1f ms" % (also_ms - floor_ms)))
-    launcher_rss = median([rss for _, rss in main_runs["launcher"]]) / 1024.0
-    floor_rss = median([rss for _, rss in main_runs["floor"]]) / 1024.0
-    java_rss = median([rss for _, rss in main_runs["java"]]) / 1024.0
-    rows.append(("Peak RSS of that run", "%.1f MiB" % launcher_rss, "floor %.1f MiB, java %.1f MiB" % (floor_rss, java_rss),
-                 "%+.2f MiB" % (launcher_rss - floor_rss),
-                 "≤ floor + %.1f MiB: %s" % (TARGETS["rss"], verdict(launcher_rss - floor_rss <= TARGETS["rss"]))))
-    notes = ["Resident memory, launcher minus floor, while both run `bench.Lingering` (KiB by mapping): " +
-             ", ".join("`%s` %+d" % item for item in bench_resident(layout)) + "."]
+    if want("main"):
+        main_runs = bench_main(layout, runs)
+        launcher_ms = median([ms for ms, _ in main_runs["launcher"]])
+        floor_ms = median([ms for ms, _ in main_runs["floor"]])
+        java_ms = median([ms for ms, _ in main_runs["java"]])
+        rows.append(("Time until a trivial static `run` returns", "%.1f ms" % launcher_ms,
+                     "floor %.1f ms" % floor_ms, "%.3f× floor" % (launcher_ms / floor_ms),
+                     "≤ %.2f×: %s" % (TARGETS["main"], verdict(launcher_ms / floor_ms <= TARGETS["main"]))))
+        rows.append(("… against `java -cp`", "%.1f ms" % launcher_ms, "java %.1f ms" % java_ms,
+                     "%.3f× java" % (launcher_ms / java_ms), ""))
+        also_ms = median([ms for ms, _ in main_runs["floor+splash"]])
+        rows.append(("… against the floor that also finds the splash class", "%.1f ms" % launcher_ms,
+                     "floor + look-up %.1f ms" % also_ms, "%.3f× floor + look-up" % (launcher_ms / also_ms),
+                     "the look-up alone: %+.1f ms" % (also_ms - floor_ms)))
+        launcher_rss = median([rss for _, rss in main_runs["launcher"]]) / 1024.0
+        floor_rss = median([rss for _, rss in main_runs["floor"]]) / 1024.0
+        java_rss = median([rss for _, rss in main_runs["java"]]) / 1024.0
+        rows.append(("Peak RSS of that run", "%.1f MiB" % launcher_rss, "floor %.1f MiB, java %.1f MiB" % (floor_rss, java_rss),
+                     "%+.2f MiB" % (launcher_rss - floor_rss),
+                     "≤ floor + %.1f MiB: %s" % (TARGETS["rss"], verdict(launcher_rss - floor_rss <= TARGETS["rss"]))))
+    notes = []
+    if want("resident"):
+        notes.append("Resident memory, launcher minus floor, while both run `bench.Lingering` (KiB by mapping): " +
+                     ", ".join("`%s` %+d" % item for item in bench_resident(layout)) + ".")
 
-    cp_runs, own_ms = bench_class_path(layout, runs)
-    cp_launcher = median([ms for ms, _ in cp_runs["launcher"]])
-    cp_floor = median([ms for ms, _ in cp_runs["floor"]])
-    cp_also = median([ms for ms, _ in cp_runs["floor+splash"]])
-    rows.append(("The same run with 10,000 class path entries", "%.1f ms" % cp_launcher, "floor %.1f ms" % cp_floor,
-                 "%.3f× floor" % (cp_launcher / cp_floor),
-                 "≤ %.2f×: %s" % (TARGETS["classpath"], verdict(cp_launcher / cp_floor <= TARGETS["classpath"]))))
-    rows.append(("… against the floor that also finds the splash class", "%.1f ms" % cp_launcher,
-                 "floor + look-up %.1f ms" % cp_also, "%.3f× floor + look-up" % (cp_launcher / cp_also),
-                 "the look-up alone: %+.1f ms" % (cp_also - cp_floor)))
-    own_ms, reading_ms = own_ms
-    rows.append(("… of which the launcher's reading and resolving of the 10,000 entries", "%+.1f ms" % own_ms,
-                 "", "%.3f× floor" % ((cp_floor + own_ms) / cp_floor), "measured without a runtime"))
-    rows.append(("… of which reading the configuration alone (the entries without `./`, not resolved)", "%+.1f ms" % reading_ms,
-                 "", "%.3f× floor" % ((cp_floor + reading_ms) / cp_floor), "measured without a runtime"))
+    if want("classpath"):
+        cp_runs, own_ms = bench_class_path(layout, runs)
+        cp_launcher = median([ms for ms, _ in cp_runs["launcher"]])
+        cp_floor = median([ms for ms, _ in cp_runs["floor"]])
+        cp_also = median([ms for ms, _ in cp_runs["floor+splash"]])
+        rows.append(("The same run with 10,000 class path entries", "%.1f ms" % cp_launcher, "floor %.1f ms" % cp_floor,
+                     "%.3f× floor" % (cp_launcher / cp_floor),
+                     "≤ %.2f×: %s" % (TARGETS["classpath"], verdict(cp_launcher / cp_floor <= TARGETS["classpath"]))))
+        rows.append(("… against the floor that also finds the splash class", "%.1f ms" % cp_launcher,
+                     "floor + look-up %.1f ms" % cp_also, "%.3f× floor + look-up" % (cp_launcher / cp_also),
+                     "the look-up alone: %+.1f ms" % (cp_also - cp_floor)))
+        own_ms, reading_ms = own_ms
+        rows.append(("… of which the launcher's reading and resolving of the 10,000 entries", "%+.1f ms" % own_ms,
+                     "", "%.3f× floor" % ((cp_floor + own_ms) / cp_floor), "measured without a runtime"))
+        rows.append(("… of which reading the configuration alone (the entries without `./`, not resolved)", "%+.1f ms" % reading_ms,
+                     "", "%.3f× floor" % ((cp_floor + reading_ms) / cp_floor), "measured without a runtime"))
 
-    splash = bench_splash(layout, max(3, runs // 2), probe)
-    for key, label in (("map", "Splash window mapped after spawn"), ("pixels", "Splash picture's pixels on screen")):
-        ours = median(splash["launcher"][key])
-        theirs = median(splash["java"][key])
-        target = ""
-        if key == "pixels":
-            target = "≤ %.1f×: %s" % (TARGETS["splash"], verdict(ours / theirs <= TARGETS["splash"]))
-        rows.append((label, "%.1f ms" % ours, "`java -splash:` %.1f ms" % theirs, "%.3f×" % (ours / theirs), target))
-    least = median(splash["floor"]["pixels"])
-    ours = median(splash["launcher"]["pixels"])
-    theirs = median(splash["java"]["pixels"])
-    rows.append(("… the picture's pixels, against the least X11 program", "%.1f ms" % ours,
-                 "`x_splash_floor` %.1f ms" % least, "%.3f× floor" % (ours / least),
-                 "that floor is %.3f× `java -splash:`" % (least / theirs)))
+    if want("splash"):
+        splash = bench_splash(layout, max(3, runs // 2), probe)
+        for key, label in (("map", "Splash window mapped after spawn"), ("pixels", "Splash picture's pixels on screen")):
+            ours = median(splash["launcher"][key])
+            theirs = median(splash["java"][key])
+            target = ""
+            if key == "pixels":
+                target = "≤ %.1f×: %s" % (TARGETS["splash"], verdict(ours / theirs <= TARGETS["splash"]))
+            rows.append((label, "%.1f ms" % ours, "`java -splash:` %.1f ms" % theirs, "%.3f×" % (ours / theirs), target))
+        least = median(splash["floor"]["pixels"])
+        ours = median(splash["launcher"]["pixels"])
+        theirs = median(splash["java"]["pixels"])
+        rows.append(("… the picture's pixels, against the least X11 program", "%.1f ms" % ours,
+                     "`x_splash_floor` %.1f ms" % least, "%.3f× floor" % (ours / least),
+                     "that floor is %.3f× `java -splash:`" % (least / theirs)))
 
-    archive_runs, dump_ms = bench_archive(layout, max(3, runs // 2))
-    archived = median([ms for ms, _ in archive_runs["archive"]])
-    plain = median([ms for ms, _ in archive_runs["plain"]])
-    java_swing = median([ms for ms, _ in archive_runs["java"]])
-    rows.append(("A Swing start, warm class-data archive", "%.1f ms" % archived, "`java -cp` %.1f ms" % java_swing,
-                 "%.3f× java" % (archived / java_swing),
-                 "≤ %.1f×: %s" % (TARGETS["archive"], verdict(archived / java_swing <= TARGETS["archive"]))))
-    rows.append(("… the same start without the archive", "%.1f ms" % plain, "`java -cp` %.1f ms" % java_swing,
-                 "%.3f× java" % (plain / java_swing), "the archive's first run: %.0f ms to write it" % dump_ms))
+    if want("archive"):
+        archive_runs, dump_ms, (check_ms, archive_mb) = bench_archive(layout, max(3, runs // 2))
+        archived = median([ms for ms, _ in archive_runs["archive"]])
+        plain = median([ms for ms, _ in archive_runs["plain"]])
+        java_swing = median([ms for ms, _ in archive_runs["java"]])
+        rows.append(("A Swing start, warm class-data archive", "%.1f ms" % archived, "`java -cp` %.1f ms" % java_swing,
+                     "%.3f× java" % (archived / java_swing),
+                     "≤ %.1f×: %s" % (TARGETS["archive"], verdict(archived / java_swing <= TARGETS["archive"]))))
+        rows.append(("… the same start without the archive", "%.1f ms" % plain, "`java -cp` %.1f ms" % java_swing,
+                     "%.3f× java" % (plain / java_swing), "the archive's first run: %.0f ms to write it" % dump_ms))
+        rows.append(("… of which checking the archive's checksum", "%+.1f ms" % check_ms,
+                     "", "%.3f× the warm start" % (archived / (archived - check_ms)),
+                     "%.1f MB read; measured with a runtime that stops at once" % archive_mb))
 
-    scan_median, scan_slowest, scan_count = bench_scan(args.build, work)
-    rows.append(("The updater's scan of a `lib` tree of %d jars" % scan_count, "%.1f ms (slowest %.1f)" %
-                 (scan_median, scan_slowest), "", "",
-                 "< %.0f ms: %s" % (TARGETS["scan"], verdict(scan_median < TARGETS["scan"]))))
+    if want("scan"):
+        scan_median, scan_slowest, scan_count = bench_scan(args.build, work)
+        rows.append(("The updater's scan of a `lib` tree of %d jars" % scan_count, "%.1f ms (slowest %.1f)" %
+                     (scan_median, scan_slowest), "", "",
+                     "< %.0f ms: %s" % (TARGETS["scan"], verdict(scan_median < TARGETS["scan"]))))
 
-    p50, p99_ms = bench_progress(layout, 100 if args.quick else 1000)
-    rows.append(("One `setProgressImpl` call until its pixels are on screen", "p50 %.2f ms, p99 %.2f ms" % (p50, p99_ms),
-                 "", "", "p99 ≤ %.0f ms: %s" % (TARGETS["progress"], verdict(p99_ms <= TARGETS["progress"]))))
+    if want("progress"):
+        p50, p99_ms = bench_progress(layout, 100 if args.quick else 1000)
+        rows.append(("One `setProgressImpl` call until its pixels are on screen", "p50 %.2f ms, p99 %.2f ms" % (p50, p99_ms),
+                     "", "", "p99 ≤ %.0f ms: %s" % (TARGETS["progress"], verdict(p99_ms <= TARGETS["progress"]))))
 
-    if args.windows:
+    if args.windows and want("windows"):
         wine, retried = bench_windows(args.windows, work, max(3, runs // 3), probe)
         ours = median(wine["launcher"])
         floor = median(wine["floor"])
@@ -454,7 +498,34 @@ def main():
     table = ["| figure | launcher | reference | ratio | target |", "|---|---|---|---|---|"]
     table += ["| %s |" % " | ".join(row) for row in rows]
     print("\n".join(table))
+    if parts is not None:
+        merge_rows(args.out, rows, sorted(parts), facts, runs, args.quick)
+        return 0
     write_report(args.out, facts, table, notes, runs, args.quick)
+
+
+def merge_rows(path, rows, parts, facts, runs, quick):
+    """Replaces the rows measured alone in an existing report, or adds them
+    after the row before them, and says below the table how they were run."""
+    lines = path.read_text().split("\n")
+    previous = None
+    for row in rows:
+        text = "| %s |" % " | ".join(row)
+        at = next((i for i, line in enumerate(lines) if line.startswith("| %s |" % row[0])), None)
+        if at is not None:
+            lines[at] = text
+        else:
+            after = next((i for i, line in enumerate(lines) if previous and line.startswith("| %s |" % previous)), None)
+            if after is None:
+                after = max(i for i, line in enumerate(lines) if line.startswith("|"))
+            lines.insert(after + 1, text)
+        previous = row[0]
+    lines = [line for line in lines if not line.startswith("Rows of ")]
+    end = max(i for i, line in enumerate(lines) if line.startswith("|"))
+    note = "Rows of %s measured alone on %s (`scripts/bench%s --only=%s`), %d paired runs per figure unless said." % (
+        ", ".join(parts), facts["date"], " --quick" if quick else "", ",".join(parts), runs)
+    lines[end + 1:end + 1] = ["", note]
+    path.write_text("\n".join(lines))
 
 
 def write_report(path, facts, table, notes, runs, quick):

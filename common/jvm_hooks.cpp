@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -20,6 +21,8 @@ struct CreationState {
     std::atomic<bool> running{false};
     std::atomic<bool> quiet{false};
     std::atomic<int> quietExitCode{0};
+    const std::function<void()>* quietEnd = nullptr;
+    std::atomic<const std::function<int()>*> ending{nullptr};
     std::mutex mutex;
     std::string output;
 };
@@ -53,16 +56,53 @@ std::string keptOutput()
     return state.output.substr(first, state.output.find_last_not_of("\r\n") + 1 - first);
 }
 
+// The first caller ends the process; any other thread waits for that.
+void oneEnding()
+{
+    static std::mutex* ending = new std::mutex();
+    ending->lock();
+}
+
 // Runs in the runtime's frames: no C++ exception may leave, so the failure
 // is reported here as the program's handler would, and the process ends.
 [[noreturn]] void endFailedCreation(const std::string& withoutOutput)
 {
-    // The first caller ends the process; any other thread waits for that.
-    static std::mutex* ending = new std::mutex();
-    ending->lock();
+    oneEnding();
     const std::string printed = keptOutput();
     reportFailure(std::runtime_error("Error creating VM. " + (printed.empty() ? withoutOutput : printed)));
     std::exit(kUnhandledExceptionExitCode);
+}
+
+[[noreturn]] void endQuietly()
+{
+    oneEnding();
+    CreationState& state = creation();
+    if (state.quietEnd != nullptr)
+        (*state.quietEnd)();
+    std::fflush(nullptr);
+    std::_Exit(state.quietExitCode);
+}
+
+// Some runtimes give up on a failed archive write with a plain exit(1)
+// that passes no hook.
+void endQuietlyAtExit()
+{
+    if (creation().quiet)
+        endQuietly();
+}
+
+[[noreturn]] void endWithProgram(const std::function<int()>& finish)
+{
+    oneEnding();
+    std::fflush(nullptr);
+    int result = kUnhandledExceptionExitCode;
+    try {
+        result = finish();
+    } catch (const std::exception& e) {
+        reportFailure(e);
+    }
+    std::fflush(nullptr);
+    std::_Exit(result);
 }
 
 jint JNICALL runtimeOutput(std::FILE* stream, const char* format, va_list arguments)
@@ -78,16 +118,19 @@ jint JNICALL runtimeOutput(std::FILE* stream, const char* format, va_list argume
 // as without the hook.
 void JNICALL runtimeExit(jint code)
 {
-    if (creation().quiet) {
-        std::fflush(nullptr);
-        std::_Exit(creation().quietExitCode);
-    }
+    if (creation().quiet)
+        endQuietly();
+    if (const std::function<int()>* finish = creation().ending)
+        endWithProgram(*finish);
     if (creation().running && code != 0)
         endFailedCreation("The Java runtime ended the process with exit code " + std::to_string(code));
 }
 
+// Also the runtime's way of giving up while it writes an archive.
 void JNICALL runtimeAbort()
 {
+    if (creation().quiet)
+        endQuietly();
     if (creation().running)
         endFailedCreation("The Java runtime aborted");
 }
@@ -132,13 +175,27 @@ std::string JavaRuntimeCreation::output() const
     return keptOutput();
 }
 
-QuietJavaRuntime::QuietJavaRuntime(int exitCode)
+QuietJavaRuntime::QuietJavaRuntime(int exitCode, const std::function<void()>& onEnd)
 {
+    static const bool atExit = std::atexit(&endQuietlyAtExit) == 0;
+    (void)atExit;
     creation().quietExitCode = exitCode;
+    creation().quietEnd = &onEnd;
     creation().quiet = true;
 }
 
 QuietJavaRuntime::~QuietJavaRuntime()
 {
     creation().quiet = false;
+    creation().quietEnd = nullptr;
+}
+
+JavaRuntimeEnd::JavaRuntimeEnd(const std::function<int()>& finish)
+{
+    creation().ending = &finish;
+}
+
+JavaRuntimeEnd::~JavaRuntimeEnd()
+{
+    creation().ending = nullptr;
 }

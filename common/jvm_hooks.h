@@ -10,6 +10,7 @@
 
 #include <jni.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,25 @@ public:
 // While one lives, what the runtime prints through the hook is dropped: its
 // own report of work that the launcher asks of it (writing a class-data
 // archive) must not reach the application's output. Should the runtime end
-// the process meanwhile (it does so when it cannot write the archive), it
-// ends with `exitCode`, the program's own result, not the runtime's.
+// the process meanwhile (it aborts when it cannot write the archive, and some
+// versions exit without a hook), `onEnd` runs and the process ends with
+// `exitCode`, the program's own result, not the runtime's.
 class QuietJavaRuntime {
 public:
-    explicit QuietJavaRuntime(int exitCode);
+    QuietJavaRuntime(int exitCode, const std::function<void()>& onEnd);
     ~QuietJavaRuntime();
     QuietJavaRuntime(const QuietJavaRuntime&) = delete;
     QuietJavaRuntime& operator=(const QuietJavaRuntime&) = delete;
+};
+
+// While one lives (the virtual machine's end, endJavaVM), a runtime that ends
+// the process does not end it with its own code: `finish` runs and the
+// process ends with its result, or with 574 after reportFailure when it
+// throws.
+class JavaRuntimeEnd {
+public:
+    explicit JavaRuntimeEnd(const std::function<int()>& finish);
+    ~JavaRuntimeEnd();
+    JavaRuntimeEnd(const JavaRuntimeEnd&) = delete;
+    JavaRuntimeEnd& operator=(const JavaRuntimeEnd&) = delete;
 };

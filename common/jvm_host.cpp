@@ -45,3 +45,15 @@ void createJavaVM(const std::string& jreDir, const std::vector<std::string>& opt
     if (verboseMode)
         std::cout << "JVM created" << std::endl;
 }
+
+int endJavaVM(const std::function<int()>& finish)
+{
+    {
+        const JavaRuntimeEnd ending(finish);
+        processJavaVM->DetachCurrentThread();
+        processJNIEnv = nullptr;
+        processJavaVM->DestroyJavaVM();
+        processJavaVM = nullptr;
+    }
+    return finish();
+}

@@ -4,12 +4,14 @@
 
 #include <jni.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // Set by the program's verbose option; never reset.
 extern bool verboseMode;
-// Filled by createJavaVM; processJNIEnv belongs to the main thread.
+// Filled by createJavaVM, cleared by endJavaVM; processJNIEnv belongs to the
+// main thread.
 extern JavaVM* processJavaVM;
 extern JNIEnv* processJNIEnv;
 
@@ -18,3 +20,14 @@ extern JNIEnv* processJNIEnv;
 // std::runtime_error on failure; a runtime that ends the process instead is
 // reported through reportFailure and the process ends with 574.
 void createJavaVM(const std::string& jreDir, const std::vector<std::string>& options);
+
+// Ends the virtual machine's life as the java command does, so that the
+// application's data is written before anything else happens: the main
+// thread leaves the machine (a thread that joins it goes on), then
+// DestroyJavaVM waits for every non-daemon thread and runs the shutdown
+// hooks. Then `finish`, the rest of the program, runs and its result is
+// returned. Should the runtime end the process meanwhile (System.exit on a
+// thread still running, or in a hook), `finish` runs there instead and the
+// process ends with its result: what the program does and reports stays the
+// same. Every local reference of the main thread must be gone before.
+int endJavaVM(const std::function<int()>& finish);

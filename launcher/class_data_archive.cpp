@@ -6,6 +6,7 @@
 #include "jvm_host.h"
 #include "jvm_library.h"
 #include "local_ref.h"
+#include "new_file.h"
 #include "path_conventions.h"
 #include "process.h"
 
@@ -14,6 +15,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -179,6 +182,52 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
+// A checksum of a file's every byte, in hexadecimal: four lanes of 64-bit
+// words, each step a bijection of the word, so that any one word changed
+// always changes the sum. It detects damage and edits; whoever could forge
+// one could as well rewrite the key beside it.
+std::optional<std::string> contentChecksum(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return std::nullopt;
+    constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t lanes[4] = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL, 0xA4093822299F31D0ULL,
+                              0x082EFA98EC4E6C89ULL};
+    std::uint64_t total = 0;
+    std::vector<unsigned char> buffer(1 << 20);
+    bool failed = false;
+    for (;;) {
+        size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+        if (got == 0) {
+            failed = std::ferror(file) != 0;
+            break;
+        }
+        total += got;
+        // A short last block: zeros after it, the length tells them apart.
+        while (got % 32 != 0)
+            buffer[got++] = 0;
+        for (size_t at = 0; at < got; at += 32)
+            for (int lane = 0; lane < 4; ++lane) {
+                std::uint64_t word;
+                std::memcpy(&word, buffer.data() + at + 8 * lane, sizeof word);
+                const std::uint64_t mixed = (lanes[lane] ^ word) * kOdd;
+                lanes[lane] = (mixed << 29) | (mixed >> 35);
+            }
+    }
+    std::fclose(file);
+    if (failed)
+        return std::nullopt;
+    std::uint64_t sum = total * kOdd;
+    for (std::uint64_t lane : lanes) {
+        sum = (sum ^ lane) * kOdd;
+        sum ^= sum >> 32;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(sum));
+    return std::string(hex);
+}
+
 std::string fingerprintOf(const std::string& jreDirectory, const RuntimeRelease& release,
                           const std::vector<std::string>& classPath)
 {
@@ -190,23 +239,55 @@ std::string fingerprintOf(const std::string& jreDirectory, const RuntimeRelease&
     return fingerprint.text();
 }
 
-// The key beside the archive: the fingerprint it was written for, and the
-// archive's own size and time then. An archive that is not exactly what was
-// written (damaged, cut short, replaced) is not trusted.
-std::string keyText(const std::string& fingerprint, const std::string& archive)
+// The key's start: the fingerprint the archive was written for, and the
+// archive's own size and time then.
+std::string keyStart(const std::string& fingerprint, const std::string& archive)
 {
     boost::system::error_code ec;
     const std::uintmax_t size = fs::file_size(archive, ec);
     const std::time_t time = fs::last_write_time(archive, ec);
     if (ec)
         return {};
-    return fingerprint + " " + std::to_string(size) + " " + std::to_string(static_cast<long long>(time)) + "\n";
+    return fingerprint + " " + std::to_string(size) + " " + std::to_string(static_cast<long long>(time)) + " ";
 }
 
+// The whole key: its start, then a checksum of every byte of the archive, so
+// that an archive edited in place, its time put back, is not trusted. Empty
+// when the archive cannot be read.
+std::string keyText(const std::string& fingerprint, const std::string& archive)
+{
+    const std::string start = keyStart(fingerprint, archive);
+    if (start.empty())
+        return {};
+    const std::optional<std::string> checksum = contentChecksum(archive);
+    return checksum ? start + *checksum + "\n" : std::string();
+}
+
+// The key as written, if it is one: a regular file, not a link, of a key's
+// length at most. Whatever else stands at its name (a pipe that would block,
+// a link to an endless device) is no key.
+std::string readKey(const std::string& path)
+{
+    constexpr std::streamsize kLongestKey = 128;
+    boost::system::error_code ec;
+    if (fs::symlink_status(path, ec).type() != fs::regular_file)
+        return {};
+    std::ifstream file(path.c_str(), std::ios::binary);
+    char text[kLongestKey + 1];
+    file.read(text, sizeof text);
+    const std::streamsize length = file.gcount();
+    return length > kLongestKey ? std::string() : std::string(text, static_cast<size_t>(length));
+}
+
+// The size and time decide first, without reading the archive; only then its
+// contents are read.
 bool validArchive(const ClassDataArchive& plan)
 {
-    const std::string expected = keyText(plan.fingerprint, plan.archive);
-    return !expected.empty() && readWhole(plan.key) == expected;
+    const std::string key = readKey(plan.key);
+    const std::string start = keyStart(plan.fingerprint, plan.archive);
+    if (start.empty() || key.rfind(start, 0) != 0)
+        return false;
+    return key == keyText(plan.fingerprint, plan.archive);
 }
 
 // The pending exception's own words, then cleared.
@@ -364,6 +445,13 @@ ClassDataArchive planClassDataArchive(const ApplicationSettings& settings, const
     const std::string folder = *data + "/" + settings.packageName;
     plan.archive = folder + "/classes.jsa";
     plan.key = plan.archive + ".key";
+    // The runtime reads a separator in the archive's path as a list of two
+    // archives, and refuses to start with more than two.
+    if (plan.archive.find(kClassPathSeparator) != std::string::npos) {
+        say(std::string("not possible because its path holds the separator ") + kClassPathSeparator +
+            ", which the runtime reads as a list of archives: " + plan.archive);
+        return ClassDataArchive();
+    }
     plan.fingerprint = fingerprintOf(jreDirectory, release, elements);
     // The runtime's own report of sharing (a mismatch, a file it skips) is
     // no business of the application's output.
@@ -399,9 +487,16 @@ void writeClassDataArchive(const ClassDataArchive& plan, JNIEnv* env, int exitCo
     const std::string suffix = "." + std::to_string(processId()) + ".tmp";
     const std::string temporary = plan.archive + suffix;
     std::string reason;
+    // The runtime ends the process itself when it cannot write the archive
+    // (a full disk): the line is said and the file removed all the same.
+    const std::function<void()> onEnd = [&temporary] {
+        say("not written because the runtime ended while writing it (is the disk full?)");
+        boost::system::error_code ignored;
+        fs::remove(temporary, ignored);
+    };
     try {
         // A completed run ends with 0 (Java's own result is no exit code).
-        QuietJavaRuntime quiet(0);
+        QuietJavaRuntime quiet(0, onEnd);
         SilencedSystemOut silenced(env);
         reason = dumpDynamicArchive(env, temporary);
     } catch (const std::exception& e) {
@@ -410,17 +505,20 @@ void writeClassDataArchive(const ClassDataArchive& plan, JNIEnv* env, int exitCo
     boost::system::error_code ec;
     if (reason.empty()) {
         // Windows replaces no read-only file, and the runtime writes its
-        // archives read-only.
-        fs::permissions(plan.archive, fs::perms::owner_write | fs::perms::add_perms, ec);
+        // archives read-only. A link in its place is replaced, never followed.
+        if (fs::symlink_status(plan.archive, ec).type() == fs::regular_file)
+            fs::permissions(plan.archive, fs::perms::owner_write | fs::perms::add_perms, ec);
         fs::rename(temporary, plan.archive, ec);
         if (ec)
             reason = "it could not replace " + plan.archive + ": " + ec.message();
     }
     if (reason.empty()) {
         const std::string key = keyText(plan.fingerprint, plan.archive);
-        std::ofstream(plan.key + suffix, std::ios::binary | std::ios::trunc) << key;
+        // Made anew, never through whatever stands at its name.
+        fs::remove(plan.key + suffix, ec);
+        const bool written = !key.empty() && writeNewFile(plan.key + suffix, key);
         fs::rename(plan.key + suffix, plan.key, ec);
-        if (key.empty() || ec)
+        if (!written || ec)
             reason = "its key could not be written: " + plan.key;
     }
     fs::remove(temporary, ec);

@@ -105,13 +105,16 @@ int runLaunchSequence(const LauncherRun& run)
 
     const bool hasInstallMe = fs::exists(run.applicationDirectory + "/install.me");
     const bool hasLib = fs::exists(run.applicationDirectory + "/lib");
-    const bool installNeeded = run.forceInstall || hasInstallMe || !hasLib;
+    // Without lib nothing could run: an installation is still asked for.
+    const bool installNeeded = run.forceInstall || (hasInstallMe && !run.noUpdate) || !hasLib;
+    if (verboseMode && run.noUpdate)
+        std::cout << "No update in this run (--lnoUpdate)" << std::endl;
     if (verboseMode && installNeeded)
         std::cout << "Run WebInstall, forceInstall: " << flag(run.forceInstall)
                   << ", has install.me: " << flag(hasInstallMe) << ", has lib dir: " << flag(hasLib)
                   << std::endl;
 
-    if (installNeeded || settings.invokeUpdater) {
+    if (installNeeded || (settings.invokeUpdater && !run.noUpdate)) {
         int started = startUpdater(run.launcherLocation, settings, installNeeded, run.consoleRequested);
         if (verboseMode)
             std::cout << "Updater returns code: " << started << std::endl;
@@ -124,6 +127,12 @@ int runLaunchSequence(const LauncherRun& run)
                                          : run.applicationDirectory + "/jre";
     const std::vector<std::string> arguments = passThroughArgumentsOf(run.options);
 
+    // Java splits the class path at every separator: the part of an entry
+    // after one would be found from the current folder.
+    if (run.applicationDirectory.find(kClassPathSeparator) != std::string::npos)
+        throw std::runtime_error(std::string("The application folder holds the class path separator ") +
+                                 kClassPathSeparator + ", so Java would take classes from the current folder: " +
+                                 run.applicationDirectory);
     const std::string classPath = classPathText(run.applicationDirectory, settings.classPath);
     if (verboseMode)
         std::cout << "Using classpath: " << classPath << std::endl;
@@ -146,7 +155,10 @@ int runLaunchSequence(const LauncherRun& run)
     if (verboseMode)
         std::cout << "Application exited with code: " << exitCode << std::endl;
     writeClassDataArchive(archive, processJNIEnv, exitCode);
-    if (exitCode == kUpdateRequestedExitCode)
-        startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
-    return 0;
+    // The application's data is on disk before the updater replaces a file.
+    return endJavaVM([&run, &settings, exitCode] {
+        if (exitCode == kUpdateRequestedExitCode && !run.noUpdate)
+            startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
+        return 0;
+    });
 }

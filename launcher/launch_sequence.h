@@ -12,6 +12,9 @@ struct LauncherRun {
     std::string launcherLocation;
     std::string applicationDirectory;
     bool forceInstall = false;
+    // No updater at the start for a waiting snapshot or install.me, none
+    // after 100: the way out of an update that never completes.
+    bool noUpdate = false;
     bool consoleRequested = false;
 };
 

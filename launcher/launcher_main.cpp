@@ -37,6 +37,7 @@ int launcherMain(const std::vector<std::string>& arguments)
             showLauncherSplash();
 
         run.forceInstall = values.count("lforceInstall") > 0;
+        run.noUpdate = values.count("lnoUpdate") > 0;
 
         if (values.count("lhelp")) {
             std::ostringstream help;

@@ -3,6 +3,7 @@
 #include "caller_relaunch.h"
 #include "failure_report.h"
 #include "jvm_host.h"
+#include "path_conventions.h"
 #include "process.h"
 #include "runner_arguments.h"
 #include "update_paths.h"
@@ -51,6 +52,12 @@ int runUpdate(const UpdaterRun& run)
         std::cout << "Updater data directory: " << location.directory << std::endl;
     }
 
+    // Java splits the class path at every separator, and the part of an
+    // entry after one would be found from the current folder.
+    if (run.librariesDirectory.find(kClassPathSeparator) != std::string::npos)
+        throw std::runtime_error(std::string("The updater folder holds the class path separator ") +
+                                 kClassPathSeparator + ", so Java would take classes from the current folder: " +
+                                 run.librariesDirectory);
     const std::string classPath = buildUpdaterClassPath(run.librariesDirectory);
     // Java would read an empty class path as the current folder, and the
     // updater may run with administrator rights.
@@ -75,7 +82,10 @@ int runUpdate(const UpdaterRun& run)
     if (verboseMode)
         std::cout << "Updater result code: " << result << std::endl;
 
-    if (result == 0 && options.has("ucaller"))
-        relaunchCaller(options.text("ucaller"), run.consoleRequested);
-    return kRunnerReturnedExitCode;
+    // The runner's data is on disk before the caller starts again.
+    return endJavaVM([&options, &run, result] {
+        if (result == 0 && options.has("ucaller"))
+            relaunchCaller(options.text("ucaller"), run.consoleRequested);
+        return kRunnerReturnedExitCode;
+    });
 }

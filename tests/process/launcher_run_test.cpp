@@ -168,6 +168,9 @@ TEST_F(LauncherRun, StaticStyleCallsInOrderAndPassesTheArguments)
                                     "ExceptionOccurred -> NULL",
                                     "DeleteLocalRef [\"--foo\", \"bar\", \"baz\"]",
                                     "DeleteLocalRef class sample/app/Main",
+                                    // As java ends: its threads and shutdown hooks are waited for.
+                                    "DetachCurrentThread -> 0",
+                                    "DestroyJavaVM -> 0",
                                 }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing static runner method: run\n"),
               std::string::npos)
@@ -199,6 +202,9 @@ TEST_F(LauncherRun, InstanceStyleMakesOneObjectAndGetsAnEmptyArray)
                   "DeleteLocalRef []",
                   "DeleteLocalRef object sample/app/Main",
                   "DeleteLocalRef class sample/app/Main",
+                                    // As java ends: its threads and shutdown hooks are waited for.
+                                    "DetachCurrentThread -> 0",
+                                    "DestroyJavaVM -> 0",
               }));
     EXPECT_NE(result.out.find("Using main class: sample/app/Main\nUsing runner method: run\n"), std::string::npos)
         << describe(result);
@@ -271,7 +277,7 @@ TEST_F(LauncherRun, AThrowingMethodIsDescribedAndTheLauncherEndsNormally)
     EXPECT_EQ(Lines(check, calls.end()),
               (Lines{"ExceptionOccurred -> java/lang/IllegalStateException", "ExceptionDescribe", "ExceptionClear",
                      "DeleteLocalRef object java/lang/IllegalStateException", "DeleteLocalRef []",
-                     "DeleteLocalRef class sample/app/Main"}));
+                     "DeleteLocalRef class sample/app/Main", "DetachCurrentThread -> 0", "DestroyJavaVM -> 0"}));
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: boom"), std::string::npos) << describe(result);
     EXPECT_NE(result.out.find("Application exited with code: 7\n"), std::string::npos) << describe(result);
 }
@@ -433,6 +439,67 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
             << describe(unable);
         EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
     }
+
+    // The runtime reads a separator in the archive's path as a list of
+    // archives: such a path gets none.
+#ifdef _WIN32
+    const std::string separator = ";";
+#else
+    const std::string separator = ":";
+#endif
+    release("JAVA_VERSION=\"17.0.9\"\nMODULES=\"java.base java.desktop java.management\"\n");
+    for (const std::string& name : {"a" + separator + "b", "a" + separator + "b" + separator + "c"}) {
+        fs::remove_all(userFolder);
+        config.packageName = std::string("launcher_run_") + testName() + name;
+#ifdef _WIN32
+        userFolder = fs::path(*applicationDataFolder()) / config.packageName;
+#else
+        userFolder = dataFolder / config.packageName;
+#endif
+        app.writeConfig(config);
+        fs::remove(app.standInDirectory() / "trace.txt");
+        RunResult listed = launch({"--lverbose"});
+        EXPECT_EQ(listed.exitCode, 0) << describe(listed);
+        const std::string listedSnapshot = snapshotPath();
+        const std::string path = listedSnapshot.substr(0, listedSnapshot.rfind('/')) + "/classes.jsa";
+        EXPECT_NE(listed.out.find("Class data archive: not possible because its path holds the separator " +
+                                  separator + ", which the runtime reads as a list of archives: " + path + "\n"),
+                  std::string::npos)
+            << describe(listed);
+        EXPECT_EQ(app.trace().at(0), options + "\"-Xmx512m\"] -> 0");
+    }
+}
+
+// The class path separator is a legal character in a folder's name: in the
+// application folder's path it would split every entry below it, and give
+// the part after it to whoever controls the current folder.
+TEST_F(LauncherRun, AnApplicationFolderWithTheClassPathSeparatorIsRefused)
+{
+#ifdef _WIN32
+    const std::string separator = ";";
+#else
+    const std::string separator = ":";
+#endif
+    const AppLayout odd{std::string(testName()) + "_x" + separator + "y"};
+    config.classPath = {"./lib"};
+    odd.writeConfig(config);
+    odd.makeLib();
+    odd.installStandIn(kStatic);
+    RunOptions options;
+    options.workingDirectory = app.root().string();
+    options.timeoutMs = 30000;
+    options.environment.push_back({"XDG_DATA_HOME", dataFolder.string()});
+    RunResult result = runProgram(odd.launcher().string(), {}, options);
+    const std::string location = "Current launcher location: ";
+    const size_t at = result.out.find(location);
+    ASSERT_NE(at, std::string::npos) << describe(result);
+    std::string folder = result.out.substr(at + location.size(), result.out.find('\n', at) - at - location.size());
+    folder = folder.substr(0, folder.find_last_of("/\\"));
+    const std::string text = "The application folder holds the class path separator " + separator +
+                             ", so Java would take classes from the current folder: " + folder;
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_TRUE(showedErrorBox(result, "Failed to start application: " + text)) << describe(result);
+    EXPECT_FALSE(fs::exists(odd.standInDirectory() / "trace.txt")) << "a virtual machine was made";
 }
 
 #ifdef _WIN32
@@ -684,6 +751,34 @@ TEST_F(LauncherRun, ResultHundredAsksForTheUpdaterAgain)
     EXPECT_EQ(waiting.exitCode, 0) << describe(waiting);
     EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
                                         "--uappDir", app.root().string(), "--uverbose", "--uconsole"}));
+
+    // A thread that ends the process with System.exit while the machine's
+    // end waits for it changes nothing: the updater starts, the code is 0.
+    fs::remove(record);
+    prepare("destroy exits 3\nclass sample/app/Main\n  static run ([Ljava/lang/String;)I returns 100\n");
+    RunResult exiting = launch({});
+    EXPECT_EQ(exiting.exitCode, 0) << describe(exiting);
+    EXPECT_EQ(receivedBy(record), args({"--uapp", config.packageName, "--ucaller", app.launcher().string(),
+                                        "--uappDir", app.root().string()}));
+    const Lines calls = mainClassCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "exit hook 3"), calls.end()) << "the runtime did not exit";
+}
+
+// The way out of an update that never completes: the installed version
+// runs, and no updater starts, neither before nor after the method.
+TEST_F(LauncherRun, NoUpdateRunsTheInstalledVersionAndStartsNoUpdater)
+{
+    config.invokeUpdater = true;
+    prepare("class sample/app/Main\n  static run ([Ljava/lang/String;)I returns 100\n");
+    writeTextFile(userFolder / "snapshot.json", "{}");
+    writeTextFile(app.root() / "install.me", "");
+    const fs::path record = placeRecorder(app.root() / "updater");
+    RunResult result = launch({"--lnoUpdate", "--lverbose"});
+    EXPECT_EQ(result.exitCode, 0) << describe(result);
+    EXPECT_NE(result.out.find("No update in this run (--lnoUpdate)\n"), std::string::npos) << describe(result);
+    EXPECT_NE(result.out.find("Application exited with code: 100\n"), std::string::npos) << describe(result);
+    EXPECT_EQ(result.out.find("Invoke updater"), std::string::npos) << describe(result);
+    EXPECT_FALSE(fs::exists(record)) << "an updater was started";
 }
 
 #ifdef _WIN32

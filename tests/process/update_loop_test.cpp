@@ -66,9 +66,10 @@ TEST(UpdateLoop, UnderWineThroughTheShellWithTheStandIn)
     // The second launcher, started by the updater, writes the last lines.
     const fs::path trace = app.standInDirectory() / "trace.txt";
     const std::string secondRun = "CallStaticIntMethod sample/app/Main.run [] -> 0";
-    // Only the second run passes no arguments.
-    ASSERT_TRUE(waitForLine(trace, "DeleteLocalRef []", "DeleteLocalRef class sample/app/Main", 60000))
-        << readTextFile(trace);
+    // Only the second run passes no arguments; it has ended when the trace
+    // ends with the machine's end after that call.
+    ASSERT_TRUE(waitForLine(trace, secondRun, "", 60000)) << readTextFile(trace);
+    ASSERT_TRUE(waitForLine(trace, "DetachCurrentThread -> 0", "DestroyJavaVM -> 0", 60000)) << readTextFile(trace);
 
     Lines lines = readLines(trace);
     Lines creations, calls;

@@ -287,6 +287,8 @@ TEST_F(UpdaterCli, AVerboseRunReportsEachStepInOrder)
     expected.push_back("DeleteLocalRef " + quotedList(tail));
     expected.push_back("DeleteLocalRef object io/tarnwick/updater/UpdaterRunner");
     expected.push_back("DeleteLocalRef class io/tarnwick/updater/UpdaterRunner");
+    expected.push_back("DetachCurrentThread -> 0");
+    expected.push_back("DestroyJavaVM -> 0");
     EXPECT_EQ(calls, expected);
 }
 
@@ -528,12 +530,13 @@ TEST_F(UpdaterCli, AThrowingRunIsDescribedAndCountsAsFailed)
     EXPECT_EQ(result.exitCode, 1) << describe(result);
     EXPECT_NE(result.err.find("java.lang.IllegalStateException: late"), std::string::npos) << describe(result);
     Lines lines = trace();
-    ASSERT_GE(lines.size(), 7u);
-    EXPECT_EQ(Lines(lines.end() - 7, lines.end()),
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(Lines(lines.end() - 9, lines.end()),
               (Lines{runCall(defaultTail(), 0) + " (throws java/lang/IllegalStateException)", "ExceptionCheck -> 1",
                      "ExceptionDescribe", "ExceptionClear", "DeleteLocalRef " + quotedList(defaultTail()),
                      "DeleteLocalRef object io/tarnwick/updater/UpdaterRunner",
-                     "DeleteLocalRef class io/tarnwick/updater/UpdaterRunner"}));
+                     "DeleteLocalRef class io/tarnwick/updater/UpdaterRunner", "DetachCurrentThread -> 0",
+                     "DestroyJavaVM -> 0"}));
     EXPECT_NE(result.out.find("Updater result code: 1\n"), std::string::npos) << describe(result);
     EXPECT_EQ(result.out.find("Execute caller application"), std::string::npos) << describe(result);
     EXPECT_FALSE(fs::exists(caller.parent_path() / "received.txt")) << "the caller is not started";
@@ -590,6 +593,27 @@ TEST_F(UpdaterCli, TheCallerIsStartedAgainWithoutArguments)
         << describe(result);
     EXPECT_EQ(result.err, "") << describe(result);
     EXPECT_EQ(receivedBy(caller), Lines{"end"});
+    // The runner's life has ended, as under java (its shutdown hooks have
+    // run), before the caller starts on the files it wrote.
+    const Lines calls = runnerCalls();
+    const auto run = std::find_if(calls.begin(), calls.end(),
+                                  [](const std::string& line) { return line.rfind("CallIntMethod", 0) == 0; });
+    ASSERT_NE(run, calls.end());
+    ASSERT_GE(calls.end() - run, 3) << "nothing after the run";
+    EXPECT_EQ(Lines(calls.end() - 2, calls.end()), (Lines{"DetachCurrentThread -> 0", "DestroyJavaVM -> 0"}));
+}
+
+// A runner's thread that ends the process with System.exit while the
+// machine's end waits for it changes neither the relaunch nor the code.
+TEST_F(UpdaterCli, AnExitWhileTheRuntimeEndsStillStartsTheCaller)
+{
+    prepare("destroy exits 5\n" + kRunnerSucceeds);
+    const fs::path caller = placeCaller();
+    RunResult result = update({"--ucaller", caller.string()});
+    EXPECT_EQ(result.exitCode, 1) << describe(result);
+    EXPECT_EQ(receivedBy(caller), Lines{"end"});
+    const Lines calls = runnerCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "exit hook 5"), calls.end()) << "the runtime did not exit";
 }
 
 TEST_F(UpdaterCli, WithTheConsoleTheCallerGetsItsConsoleAndVerboseSwitches)
@@ -692,6 +716,38 @@ TEST_F(UpdaterCli, AnUpdaterWithoutElevationStartsTheCallerAsBefore)
     EXPECT_EQ(startedHow(caller), (Lines{"parent: updater.exe", "elevated: no"}));
 }
 #endif
+
+// The class path separator is a legal character in a folder's name: in the
+// updater folder's path it would split the class path, and give the part
+// after it to whoever controls the current folder (on Windows, elevated).
+TEST_F(UpdaterCli, AnUpdaterFolderWithTheClassPathSeparatorIsRefused)
+{
+#ifdef _WIN32
+    const std::string separator = ";";
+#else
+    const std::string separator = ":";
+#endif
+    const fs::path odd = test_paths::freshDirectory("updater_" + testName() + "_u" + separator + "v");
+    fs::create_directories(odd / "updater");
+    const fs::path program = odd / "updater" / test_paths::updaterProgram().filename();
+    fs::copy_file(test_paths::updaterProgram(), program);
+    writeTextFile(odd / "updater" / "lib" / "runner.jar", "");
+    writeTextFile(odd / "updater" / "data" / "snapshot.json", "{}");
+    installStandInRuntime(odd / "jre", kRunnerSucceeds);
+    RunOptions options;
+    options.workingDirectory = root.string();
+    options.timeoutMs = 30000;
+#ifndef _WIN32
+    options.environment.push_back({"XDG_DATA_HOME", (root / "xdg").string()});
+#endif
+    RunResult result = runProgram(program.string(), {}, options);
+    EXPECT_EQ(result.exitCode, kFailureExit) << describe(result);
+    EXPECT_EQ(errorBoxText(result), "Failed to start application: The updater folder holds the class path separator " +
+                                        separator + ", so Java would take classes from the current folder: " +
+                                        (odd / "updater").string() + "/lib")
+        << describe(result);
+    EXPECT_FALSE(jvmCreated(odd / "jre")) << "a virtual machine was made";
+}
 
 // --- the Java runtime ---------------------------------------------------------
 

@@ -94,6 +94,10 @@ private:
         const std::u16string& word = keyword.text;
         if (word == u"create") {
             create_line();
+        } else if (word == u"destroy") {
+            // destroy exits N: a thread calls System.exit(N) while DestroyJavaVM waits.
+            expect_keyword(u"exits");
+            description_.destroy_exit_code = parse_jint(take("an exit code"));
         } else if (word == u"heap") {
             description_.heap = static_cast<jint>(parse_integer(take("a number of objects"), 0, INT32_MAX));
         } else if (word == u"class") {

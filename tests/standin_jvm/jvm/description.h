@@ -76,6 +76,7 @@ struct Description {
     jint create_exit_code = 0;
     std::vector<std::u16string> create_prints; // the runtime's own output while it starts
     std::optional<jint> heap;                  // objects the host may make before OutOfMemoryError
+    std::optional<jint> destroy_exit_code;     // DestroyJavaVM ends the process through the exit hook
     std::vector<ClassDescription> classes;
 
     const ClassDescription* find_class(std::u16string_view name) const;

@@ -1,5 +1,6 @@
 // The JavaVM table: one VM, one env shared by every attached thread.
 #include "env_support.h"
+#include "hooks.h"
 #include "jni_tables.h"
 #include "trace.h"
 
@@ -9,6 +10,12 @@ namespace {
 jint JNICALL destroy_java_vm(JavaVM*)
 {
     auto guard = Runtime::instance().lock();
+    const std::optional<jint> exit_code = Runtime::instance().description().destroy_exit_code;
+    if (exit_code) {
+        trace("DestroyJavaVM (exits " + std::to_string(*exit_code) + ")");
+        guard.unlock();
+        runtime_exit(*exit_code);
+    }
     trace("DestroyJavaVM -> 0");
     return JNI_OK;
 }

@@ -1,6 +1,5 @@
 package io.tarnwick.tools;
 
-import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
 
@@ -21,7 +20,9 @@ import java.lang.reflect.Modifier;
  * launcher's arguments, hides the launcher's splash as soon as the first
  * window of the application shows (AWT/Swing or JavaFX), or when
  * {@code main} returns without one, and returns only when the application
- * has ended: when no thread but its own is left that keeps the virtual
+ * has ended. {@code main} runs on a thread named {@code main} that ends when
+ * it returns, as with {@code java}; the caller's own thread waits for it.
+ * The application has ended when no thread but its own is left that keeps the virtual
  * machine alive, and no window is displayable. That is the condition a plain
  * {@code java} command waits for before it ends.
  *
@@ -55,8 +56,9 @@ public final class MainRunner {
      * Runs the application named by {@value #MAIN_CLASS_PROPERTY} and returns
      * when it has ended: 0, {@link #UPDATE_REQUESTED} after
      * {@link #requestUpdate()}, or {@link #FAILED} when the class or its
-     * {@code main} cannot be found or {@code main} ended with an exception
-     * (which is described on standard error, as {@code java} would).
+     * {@code main} cannot be found, the class fails to initialise, or
+     * {@code main} ended with an exception (which is described on standard
+     * error, as {@code java} would).
      */
     public static int run(String[] args) {
         final Method main;
@@ -74,19 +76,10 @@ public final class MainRunner {
         }
         UpdateHook.start();
         FirstWindow firstWindow = FirstWindow.watch();
-        boolean failed = false;
-        try {
-            main.invoke(null, (Object) args);
-        } catch (InvocationTargetException e) {
-            // As java does: described, and what the application started
-            // still runs to its end.
-            System.err.print("Exception in thread \"" + Thread.currentThread().getName() + "\" ");
-            e.getCause().printStackTrace();
-            failed = true;
-        } catch (IllegalAccessException e) {
-            System.err.println("MainRunner: " + e);
-            failed = true;
-        }
+        // main runs on a thread of its own that ends when main returns, as
+        // java's main thread does: an application thread may join it.
+        MainThread application = MainThread.start(main, args);
+        boolean failed = application.awaitFailed();
         firstWindow.mainReturned();
         ApplicationEnd.await();
         if (failed) {
