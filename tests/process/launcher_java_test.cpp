@@ -38,11 +38,9 @@ protected:
         return runProgram(app.launcher().string(), arguments, options);
     }
 
-    // An application of jars (the archive takes jars only) that keeps a
-    // class-data archive.
-    void archivedApplication()
+    // The fixtures as lib/fixtures.jar: the archive takes jars only.
+    void fixturesJar()
     {
-        fs::create_directories(app.root() / "lib");
         RunOptions quick;
         quick.timeoutMs = 60000;
         ASSERT_EQ(runProgram((test_paths::javaHome() / "bin" / "jar").string(),
@@ -51,6 +49,14 @@ protected:
                              quick)
                       .exitCode,
                   0);
+    }
+
+    // An application of jars (the archive takes jars only) that keeps a
+    // class-data archive.
+    void archivedApplication()
+    {
+        fs::create_directories(app.root() / "lib");
+        ASSERT_NO_FATAL_FAILURE(fixturesJar());
         AppConfig config;
         config.mainClass = "fixtures.StaticMain";
         config.classPath = {"./lib/fixtures.jar"};
@@ -331,15 +337,7 @@ TEST_F(LauncherJava, AClassDataArchiveIsWrittenUsedAndRenewed)
     fs::create_directories(app.root() / "lib");
     const fs::path jar = app.root() / "lib" / "tarnwick-tools.jar";
     fs::copy_file(test_paths::toolsJar(), jar);
-    // The archive takes jars only: the fixtures as a jar.
-    RunOptions quick;
-    quick.timeoutMs = 60000;
-    ASSERT_EQ(runProgram((test_paths::javaHome() / "bin" / "jar").string(),
-                         {"--create", "--file", (app.root() / "lib" / "fixtures.jar").string(), "-C",
-                          test_paths::javaFixtures().string(), "fixtures"},
-                         quick)
-                  .exitCode,
-              0);
+    ASSERT_NO_FATAL_FAILURE(fixturesJar());
     const fs::path archive = data / "sampleapp" / "classes.jsa";
     std::vector<std::string> classPath = {"./lib/tarnwick-tools.jar", "./lib/fixtures.jar"};
     auto start = [&](std::optional<bool> key, std::vector<std::string> vmOptions = {}) {

@@ -15,7 +15,15 @@ public interface Feed {
     String RELEASE = "release.json";
 
     /** The whole file {@code name}, refused when it holds more than {@code max} bytes. */
-    byte[] read(String name, int max) throws IOException, UpdateException;
+    default byte[] read(String name, int max) throws IOException, UpdateException {
+        try (Body body = open(name, 0)) {
+            byte[] bytes = body.in().readNBytes(max + 1);
+            if (bytes.length > max) {
+                throw new UpdateException(describe(name) + " is refused: it holds more than " + max + " bytes");
+            }
+            return bytes;
+        }
+    }
 
     /**
      * The file {@code name} from byte {@code offset} on, when the feed can start

@@ -17,17 +17,6 @@ final class FolderFeed implements Feed {
     }
 
     @Override
-    public byte[] read(String name, int max) throws IOException, UpdateException {
-        try (Body body = open(name, 0)) {
-            byte[] bytes = body.in().readNBytes(max + 1);
-            if (bytes.length > max) {
-                throw new UpdateException(describe(name) + " is refused: it holds more than " + max + " bytes");
-            }
-            return bytes;
-        }
-    }
-
-    @Override
     public Body open(String name, long offset) throws IOException, UpdateException {
         Path file = root.resolve(name);
         try {

@@ -44,17 +44,6 @@ final class HttpFeed implements Feed {
     }
 
     @Override
-    public byte[] read(String name, int max) throws IOException, UpdateException {
-        try (Body body = open(name, 0)) {
-            byte[] bytes = body.in().readNBytes(max + 1);
-            if (bytes.length > max) {
-                throw new UpdateException(describe(name) + " is refused: it holds more than " + max + " bytes");
-            }
-            return bytes;
-        }
-    }
-
-    @Override
     public Body open(String name, long offset) throws IOException, UpdateException {
         URI target = base.resolve(name);
         HttpResponse<InputStream> response = send(target, offset);
