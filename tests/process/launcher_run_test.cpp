@@ -458,7 +458,7 @@ TEST_F(LauncherRun, AClassDataArchiveIsRecordedThroughTheDiagnosticCommand)
 #endif
         app.writeConfig(config);
         fs::remove(app.standInDirectory() / "trace.txt");
-        RunResult listed = launch({"--lverbose"});
+        RunResult listed = launch({"--lverbose"}, user);
         EXPECT_EQ(listed.exitCode, 0) << describe(listed);
         const std::string listedSnapshot = snapshotPath();
         const std::string path = listedSnapshot.substr(0, listedSnapshot.rfind('/')) + "/classes.jsa";
