@@ -182,9 +182,14 @@ public final class FileSteps {
      * every core, without flushing: {@link #flushAll} follows.
      */
     public void copyAll(List<Copy> copies) throws IOException, UpdateException {
-        List<Parallel.Task> tasks = new ArrayList<>();
         for (Copy c : copies) {
             step("copy " + c.source() + " to " + c.target());
+        }
+        // Largest first: a runtime's one large file hashed last would leave the other threads idle.
+        List<Copy> bySize = new ArrayList<>(copies);
+        bySize.sort(java.util.Comparator.comparingLong((Copy c) -> c.entry().size()).reversed());
+        List<Parallel.Task> tasks = new ArrayList<>();
+        for (Copy c : bySize) {
             tasks.add(() -> copy(c.source(), c.target(), c.entry(), false));
         }
         Parallel.run(Parallel.cores(), tasks);
