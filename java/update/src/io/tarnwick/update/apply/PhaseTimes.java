@@ -17,7 +17,7 @@ final class PhaseTimes {
 
     private PhaseTimes() {}
 
-    /** The phase that ends now; the first call also gives the time since the JVM started. */
+    /** The phase that ends now, timed from the end of the one before. */
     static synchronized void end(String phase) {
         if (FILE == null) {
             return;
@@ -33,19 +33,11 @@ final class PhaseTimes {
         }
     }
 
-    /** Starts the clock, noting the JVM's own start-up before it. */
+    /**
+     * Starts the clock. The JVM's own start is the total less the phases: the
+     * process's start time is known only to the second.
+     */
     static synchronized void start() {
-        if (FILE == null) {
-            return;
-        }
         last = System.nanoTime();
-        long up = ProcessHandle.current().info().startInstant()
-                .map(t -> java.time.Duration.between(t, java.time.Instant.now()).toMillis()).orElse(-1L);
-        try {
-            Files.writeString(Path.of(FILE), String.format("%-28s %8d ms%n", "process start to the runner", up),
-                    StandardCharsets.UTF_8, StandardOpenOption.CREATE, StandardOpenOption.APPEND);
-        } catch (IOException e) {
-            // profiling only
-        }
     }
 }
