@@ -6,11 +6,13 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.security.MessageDigest;
 import java.security.NoSuchAlgorithmException;
+import java.util.regex.Pattern;
 
 /** SHA-256 as lower-case hex, over bytes or a file. */
 public final class Hashing {
     /** Buffer for file reads: large enough that the digest, not the calls, sets the pace. */
     public static final int BUFFER = 1 << 20;
+    private static final Pattern SHA256_HEX = Pattern.compile("[0-9a-f]{64}");
 
     private Hashing() {}
 
@@ -52,6 +54,6 @@ public final class Hashing {
     }
 
     public static boolean isSha256Hex(String s) {
-        return s != null && s.matches("[0-9a-f]{64}");
+        return s != null && SHA256_HEX.matcher(s).matches();
     }
 }

@@ -42,24 +42,32 @@ public final class Applier {
     /** Applies {@code next} (signed in {@code envelope}) from the payloads in {@code staged}, named by their SHA-256. */
     public void apply(Envelope envelope, Manifest next, Optional<Manifest> installed, Path staged)
             throws IOException, UpdateException {
+        PhaseTimes.end("before the apply");
         Plan plan = Plan.of(state, next, installed);
+        PhaseTimes.end("plan");
         steps.deleteTree(state.newFiles());
         steps.deleteTree(state.oldFiles());
+        PhaseTimes.end("clear new/ and old/");
         prepare(plan, next, envelope, staged);
         Journal journal = new Journal(next.version().toString(),
                 !Files.exists(state.installMe(), LinkOption.NOFOLLOW_LINKS), plan.entries(), plan.folders(), false);
         Recovery recovery = new Recovery(state, steps);
         try {
             steps.writeAtomically(state.journal(), journal.toBytes());
+            PhaseTimes.end("journal");
             if (journal.ownsInstallMe()) {
                 // Only its existence counts, so it is written in place: a crash leaves no other name behind.
                 steps.writeFlushed(state.installMe(),
                         "An update is being installed; the next start finishes it.\n".getBytes(StandardCharsets.UTF_8));
                 steps.syncFolder(state.appDir());
             }
+            PhaseTimes.end("install.me");
             move(plan);
+            PhaseTimes.end("moves");
             recovery.syncTargets(journal);
+            PhaseTimes.end("flush target folders");
             steps.writeAtomically(state.journal(), journal.commit().toBytes());
+            PhaseTimes.end("commit");
         } catch (IOException | RuntimeException e) {
             try {
                 recovery.rollBack(journal);
@@ -71,6 +79,7 @@ public final class Applier {
         }
         try {
             recovery.finish(journal);
+            PhaseTimes.end("finish");
         } catch (IOException | RuntimeException e) {
             throw new RollbackFailedException("the update to " + next.version() + " is installed, but finishing it failed ("
                     + reason(e) + "): the next start finishes it", e);
@@ -97,11 +106,15 @@ public final class Applier {
                     copies.add(new FileSteps.Copy(staged.resolve(f.sha256()), fresh, f));
                 }
             }
+            PhaseTimes.end("create folders in new/");
             steps.copyAll(copies);
+            PhaseTimes.end("copy and hash");
             List<Path> written = new ArrayList<>();
             copies.forEach(c -> written.add(c.target()));
             steps.flushAll(written);
+            PhaseTimes.end("flush files");
             steps.flushAll(folders);
+            PhaseTimes.end("flush folders of new/");
         } catch (IOException | UpdateException | RuntimeException e) {
             steps.deleteTree(state.newFiles());
             throw e;

@@ -6,10 +6,8 @@ import io.tarnwick.update.Hashing;
 import io.tarnwick.update.Payload;
 import io.tarnwick.update.UpdateException;
 import java.io.IOException;
-import java.io.InputStream;
-import java.io.OutputStream;
 import java.io.Writer;
-import java.nio.channels.Channels;
+import java.nio.ByteBuffer;
 import java.nio.channels.FileChannel;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.FileVisitResult;
@@ -184,9 +182,14 @@ public final class FileSteps {
      * every core, without flushing: {@link #flushAll} follows.
      */
     public void copyAll(List<Copy> copies) throws IOException, UpdateException {
-        List<Parallel.Task> tasks = new ArrayList<>();
         for (Copy c : copies) {
             step("copy " + c.source() + " to " + c.target());
+        }
+        // Largest first: a runtime's one large file hashed last would leave the other threads idle.
+        List<Copy> bySize = new ArrayList<>(copies);
+        bySize.sort(java.util.Comparator.comparingLong((Copy c) -> c.entry().size()).reversed());
+        List<Parallel.Task> tasks = new ArrayList<>();
+        for (Copy c : bySize) {
             tasks.add(() -> copy(c.source(), c.target(), c.entry(), false));
         }
         Parallel.run(Parallel.cores(), tasks);
@@ -236,12 +239,24 @@ public final class FileSteps {
 
     private static void copy(Path source, Path target, FileEntry entry, boolean flush)
             throws IOException, UpdateException {
-        MessageDigest digest = Hashing.sha256();
-        try (InputStream in = Files.newInputStream(source);
-                FileChannel out = FileChannel.open(target, StandardOpenOption.CREATE_NEW, StandardOpenOption.WRITE)) {
-            OutputStream os = Channels.newOutputStream(out);
-            Payload.copy(in, os, digest, entry.size(), "the staged file for " + entry.path(), null);
-            Payload.verifyHash(digest, entry, "the staged file for " + entry.path());
+        String what = "the staged file for " + entry.path();
+        try (FileChannel in = FileChannel.open(source, StandardOpenOption.READ);
+                FileChannel out = FileChannel.open(target, StandardOpenOption.CREATE_NEW, StandardOpenOption.WRITE,
+                        StandardOpenOption.READ)) {
+            // The kernel copies (no pass through the heap); the hash is then taken over the file written.
+            long size = entry.size();
+            long copied = 0;
+            for (long n; copied < size && (n = in.transferTo(copied, size - copied, out)) > 0; ) {
+                copied += n;
+            }
+            if (copied < size) {
+                throw new UpdateException(what + " is refused: it ends " + (size - copied)
+                        + " bytes before its declared size");
+            }
+            if (in.size() > size) {
+                throw new UpdateException(what + " is refused: it is longer than its declared size");
+            }
+            Payload.verifyHash(hashOf(out, size), entry, what);
             if (flush) {
                 out.force(true);
             }
@@ -251,6 +266,19 @@ public final class FileSteps {
         if (entry.executable()) {
             makeExecutable(target);
         }
+    }
+
+    /** The SHA-256 of all the channel's file holds, whatever its length. */
+    private static MessageDigest hashOf(FileChannel file, long size) throws IOException {
+        MessageDigest digest = Hashing.sha256();
+        byte[] buffer = new byte[(int) Math.min(Hashing.BUFFER, size + 1)];
+        ByteBuffer wrapped = ByteBuffer.wrap(buffer);
+        long position = 0;
+        for (int n; (n = file.read(wrapped, position)) > 0; position += n) {
+            digest.update(buffer, 0, n);
+            wrapped.clear();
+        }
+        return digest;
     }
 
     static void makeExecutable(Path file) throws IOException {

@@ -9,6 +9,7 @@ import java.io.IOException;
 import java.nio.file.Files;
 import java.nio.file.LinkOption;
 import java.nio.file.Path;
+import java.nio.file.attribute.BasicFileAttributes;
 import java.nio.file.attribute.PosixFilePermission;
 import java.util.ArrayList;
 import java.util.HashSet;
@@ -40,10 +41,11 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
         for (FileEntry f : next.files()) {
             nextFolded.add(PathRules.fold(f.path()));
             Path target = checkedTarget(state, f.path());
-            if (Files.isDirectory(target, LinkOption.NOFOLLOW_LINKS)) {
+            BasicFileAttributes a = attributes(target);
+            if (a != null && a.isDirectory()) {
                 throw new UpdateException(target + " is a folder, but the release has a file there");
             }
-            if (Files.exists(target, LinkOption.NOFOLLOW_LINKS)) {
+            if (a != null) {
                 if (!unchanged.contains(f.path())) {
                     entries.add(new Journal.Entry(f.path(), Journal.Action.REPLACE));
                 }
@@ -73,24 +75,42 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
         PathRules.check(path);
         Path current = state.appDir();
         String[] segments = path.split("/");
-        for (int i = 0; i < segments.length; i++) {
+        int i = 0;
+        for (; i < segments.length; i++) {
             current = current.resolve(segments[i]);
-            if (Files.isSymbolicLink(current)) {
+            BasicFileAttributes a = attributes(current);
+            if (a == null) {
+                // nothing below a missing name can be a link or a file
+                break;
+            }
+            if (a.isSymbolicLink()) {
                 throw new UpdateException("the release path " + path + " passes through the link " + current
                         + ": refused");
             }
-            if (i < segments.length - 1 && Files.exists(current, LinkOption.NOFOLLOW_LINKS)
-                    && !Files.isDirectory(current, LinkOption.NOFOLLOW_LINKS)) {
+            if (i < segments.length - 1 && !a.isDirectory()) {
                 throw new UpdateException(current + " is a file, but the release needs a folder there for " + path);
             }
         }
+        for (i++; i < segments.length; i++) {
+            current = current.resolve(segments[i]);
+        }
         return current;
+    }
+
+    /** One look at a name, not followed if a link; null when there is none (cheaper than the exception of each Files test). */
+    private static BasicFileAttributes attributes(Path p) {
+        try {
+            return Files.readAttributes(p, BasicFileAttributes.class, LinkOption.NOFOLLOW_LINKS);
+        } catch (IOException e) {
+            return null;
+        }
     }
 
     private static void missingFolders(StateFolder state, String path, Set<String> folders) {
         for (int i = path.indexOf('/'); i >= 0; i = path.indexOf('/', i + 1)) {
             String folder = path.substring(0, i);
-            if (!Files.isDirectory(state.target(folder), LinkOption.NOFOLLOW_LINKS)) {
+            BasicFileAttributes a = attributes(state.target(folder));
+            if (a == null || !a.isDirectory()) {
                 folders.add(folder);
             }
         }
@@ -102,7 +122,8 @@ public record Plan(List<Journal.Entry> entries, List<String> folders) {
         List<Parallel.Task> hashes = new ArrayList<>();
         for (FileEntry f : next.files()) {
             Path target = checkedTarget(state, f.path());
-            if (!Files.isRegularFile(target, LinkOption.NOFOLLOW_LINKS) || Files.size(target) != f.size()) {
+            BasicFileAttributes a = attributes(target);
+            if (a == null || !a.isRegularFile() || a.size() != f.size()) {
                 continue;
             }
             if (target.getFileSystem().supportedFileAttributeViews().contains("posix")

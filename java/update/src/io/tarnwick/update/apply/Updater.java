@@ -43,6 +43,7 @@ public final class Updater {
 
     /** {@code updateDir} is where the application staged its release (null: the per-user data folder). */
     public int run(Path appDir, Path updateDir, boolean webInstall) {
+        PhaseTimes.start();
         StateFolder state = new StateFolder(appDir);
         try {
             return runOnce(state, updateDir, webInstall);
@@ -167,6 +168,7 @@ public final class Updater {
         steps.delete(state.failures());
         steps.delete(snapshot);
         retire(staged);
+        PhaseTimes.end("after the apply");
         log.say("installed " + next.packageName() + " " + version + " in " + state.appDir());
         return 0;
     }
