@@ -504,6 +504,16 @@ def main():
     write_report(args.out, facts, table, notes, runs, args.quick)
 
 
+def results_table_end(lines):
+    """The last line of the results table, not of the update rows' table below it."""
+    start = lines.index("## Results")
+    first = next(i for i in range(start, len(lines)) if lines[i].startswith("|"))
+    end = first
+    while end + 1 < len(lines) and lines[end + 1].startswith("|"):
+        end += 1
+    return end
+
+
 def merge_rows(path, rows, parts, facts, runs, quick):
     """Replaces the rows measured alone in an existing report, or adds them
     after the row before them, and says below the table how they were run."""
@@ -517,11 +527,11 @@ def merge_rows(path, rows, parts, facts, runs, quick):
         else:
             after = next((i for i, line in enumerate(lines) if previous and line.startswith("| %s |" % previous)), None)
             if after is None:
-                after = max(i for i, line in enumerate(lines) if line.startswith("|"))
+                after = results_table_end(lines)
             lines.insert(after + 1, text)
         previous = row[0]
     lines = [line for line in lines if not line.startswith("Rows of ")]
-    end = max(i for i, line in enumerate(lines) if line.startswith("|"))
+    end = results_table_end(lines)
     note = "Rows of %s measured alone on %s (`scripts/bench%s --only=%s`), %d paired runs per figure unless said." % (
         ", ".join(parts), facts["date"], " --quick" if quick else "", ",".join(parts), runs)
     lines[end + 1:end + 1] = ["", note]
