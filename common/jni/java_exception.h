@@ -7,7 +7,14 @@
 
 // Has the virtual machine print a pending exception with its stack trace to
 // standard error, then clears it. Nothing happens when none is pending.
-void describeAndClearException(JNIEnv* env);
+// Inline, for the splash natives, which do not link the host.
+inline void describeAndClearException(JNIEnv* env)
+{
+    if (env->ExceptionCheck()) {
+        env->ExceptionDescribe();
+        env->ExceptionClear();
+    }
+}
 
 // For a JNI call that could not make what was asked (out of memory): the
 // Java side's account first, then a std::runtime_error with the message.

@@ -2,14 +2,6 @@
 
 #include <stdexcept>
 
-void describeAndClearException(JNIEnv* env)
-{
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
-    }
-}
-
 void failAfterDescribing(JNIEnv* env, const std::string& message)
 {
     describeAndClearException(env);
