@@ -8,13 +8,9 @@
 
 cmake_policy(VERSION 3.25)
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  if(NOT result EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "${command}\nfailed (${result}):\n${output}")
-  endif()
-endfunction()
+# A build of the whole tree is one step.
+set(RUN_TIMEOUT 900)
+include(${CMAKE_CURRENT_LIST_DIR}/run_checked.cmake)
 
 function(expect_file path)
   if(NOT EXISTS "${path}")
