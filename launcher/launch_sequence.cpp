@@ -1,7 +1,9 @@
 #include "launch_sequence.h"
 
-#include "class_data_archive.h"
+#include "archive_dump.h"
+#include "archive_plan.h"
 #include "class_path_resolver.h"
+#include "exit_codes.h"
 #include "failure_report.h"
 #include "jvm_host.h"
 #include "launcher_failure.h"
@@ -23,8 +25,6 @@
 namespace fs = boost::filesystem;
 
 namespace {
-
-constexpr int kUpdateRequestedExitCode = 100;
 
 constexpr std::chrono::milliseconds kSplashHeadStart{100};
 
@@ -58,7 +58,8 @@ std::string resolveClassPathEntry(const std::string& applicationDirectory, const
     return ClassPathResolver(applicationDirectory).resolve(entry);
 }
 
-std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries)
+std::vector<std::string> resolvedClassPath(const std::string& applicationDirectory,
+                                           const std::vector<std::string>& entries)
 {
     ClassPathResolver resolver(applicationDirectory);
     std::vector<std::string> resolved;
@@ -76,6 +77,11 @@ std::string classPathText(const std::string& applicationDirectory, const std::ve
             throw std::runtime_error("The class path would hold an empty element (classPath entry " +
                                      std::to_string(i + 1) + "), which Java reads as the current folder");
     }
+    return resolved;
+}
+
+std::string classPathText(const std::vector<std::string>& resolved)
+{
     return boost::algorithm::join(resolved, kClassPathSeparator);
 }
 
@@ -133,10 +139,11 @@ int runLaunchSequence(const LauncherRun& run)
         throw std::runtime_error(std::string("The application folder holds the class path separator ") +
                                  kClassPathSeparator + ", so Java would take classes from the current folder: " +
                                  run.applicationDirectory);
-    const std::string classPath = classPathText(run.applicationDirectory, settings.classPath);
+    const std::vector<std::string> classPathEntries = resolvedClassPath(run.applicationDirectory, settings.classPath);
+    const std::string classPath = classPathText(classPathEntries);
     if (verboseMode)
         std::cout << "Using classpath: " << classPath << std::endl;
-    const ClassDataArchive archive = planClassDataArchive(settings, jreDirectory, classPath);
+    const ClassDataArchive archive = planClassDataArchive(settings, jreDirectory, classPathEntries);
     const std::vector<std::string> jvmOptions = jvmOptionsFor(classPath, settings, archive.options);
 
     if (settings.showSplash) {

@@ -36,10 +36,14 @@ std::string configFileFor(const LauncherRun& run);
 // directory and made canonical (it must exist); any other entry is kept.
 std::string resolveClassPathEntry(const std::string& applicationDirectory, const std::string& entry);
 
-// The resolved entries joined with the platform's separator. Throws
-// std::runtime_error when the result would be empty or hold an empty element:
-// Java would read either as the current folder.
-std::string classPathText(const std::string& applicationDirectory, const std::vector<std::string>& entries);
+// The entries resolved. Throws std::runtime_error when the class path would
+// be empty or hold an empty element: Java would read either as the current
+// folder.
+std::vector<std::string> resolvedClassPath(const std::string& applicationDirectory,
+                                           const std::vector<std::string>& entries);
+
+// The resolved entries joined with the platform's separator, as Java reads them.
+std::string classPathText(const std::vector<std::string>& resolved);
 
 // The class path option, then `extra` (the launcher's own), then the
 // configured options: a configured option of the same kind wins.

@@ -90,11 +90,13 @@ TEST(ClassPath, IsJoinedWithThePlatformSeparator)
 {
     fs::path app = fs::canonical(test_paths::freshDirectory("class_path_join"));
     writeTextFile(app / "lib" / "app.jar", "");
-    EXPECT_EQ(classPathText(app.string(), {"D:/x/a.jar", "lib/b.jar"}), "D:/x/a.jar" + kSep + "lib/b.jar");
-    EXPECT_EQ(classPathText(app.string(), {"./lib/app.jar", "z.jar"}),
+    EXPECT_EQ(classPathText(resolvedClassPath(app.string(), {"D:/x/a.jar", "lib/b.jar"})),
+              "D:/x/a.jar" + kSep + "lib/b.jar");
+    EXPECT_EQ(classPathText(resolvedClassPath(app.string(), {"./lib/app.jar", "z.jar"})),
               native(app / "lib" / "app.jar") + kSep + "z.jar");
     // One entry may still name several elements.
-    EXPECT_EQ(classPathText(app.string(), {"a.jar" + kSep + "b.jar"}), "a.jar" + kSep + "b.jar");
+    EXPECT_EQ(classPathText(resolvedClassPath(app.string(), {"a.jar" + kSep + "b.jar"})),
+              "a.jar" + kSep + "b.jar");
 }
 
 // Java reads an empty element as the current folder, where anyone could put
@@ -113,7 +115,7 @@ TEST(ClassPath, AnEmptyElementIsRefused)
     };
     for (const auto& [entries, text] : cases) {
         try {
-            classPathText(dir, entries);
+            resolvedClassPath(dir, entries);
             ADD_FAILURE() << "accepted " << entries.size() << " entries ending in " << entries.back();
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(e.what(), "The class path would hold an empty element " + text);

@@ -3,13 +3,12 @@
 // mapped by later starts instead of loading and linking the same classes
 // again. It lives in the per-user data folder, keyed by a fingerprint of the
 // runtime and of the class path, so that an update, a changed jar or another
-// runtime makes the next start record afresh.
+// runtime makes the next start record afresh. Planning it needs no JVM.
 #pragma once
 
 #include "application_settings.h"
 
-#include <jni.h>
-
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,13 +25,13 @@ struct ClassDataArchive {
 
 // What this start does about the archive: nothing (the setting is off, or it
 // is not possible: said when verbose), use a valid archive, or record one.
-// Never throws.
+// classPath is the resolved entries, as the JVM is given them joined. Never
+// throws.
 ClassDataArchive planClassDataArchive(const ApplicationSettings& settings, const std::string& jreDirectory,
-                                      const std::string& classPath);
+                                      const std::vector<std::string>& classPath);
 
-// After the main method has returned with exitCode: writes the archive this
-// start recorded, to a file of its own that is then renamed into place. Not
-// after 100 (an update follows, and the class path with it). Never throws,
-// and nothing of it reaches the application's output; says what happened
-// when verbose.
-void writeClassDataArchive(const ClassDataArchive& plan, JNIEnv* env, int exitCode);
+// The same for a start that wants an archive and is not elevated, with
+// dataFolder as the per-user data folder (none when it is not known).
+ClassDataArchive planClassDataArchiveIn(const ApplicationSettings& settings, const std::string& jreDirectory,
+                                        const std::vector<std::string>& classPath,
+                                        const std::optional<std::string>& dataFolder);
