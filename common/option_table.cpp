@@ -1,3 +1,4 @@
+// The option table over the options library: rows, one parse, the help text.
 #include "option_table.h"
 
 #include <sstream>

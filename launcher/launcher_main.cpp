@@ -1,3 +1,4 @@
+// The launcher's main routine: the command line, then the launch sequence.
 #include "launcher_main.h"
 
 #include "exit_codes.h"

@@ -1,3 +1,4 @@
+// The launcher's option rows and their record.
 #include "launcher_options.h"
 
 const CommandLineTable& launcherOptionTable()

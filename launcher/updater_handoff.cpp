@@ -1,3 +1,4 @@
+// Handing over to the updater program: whether, which one, and its arguments.
 #include "updater_handoff.h"
 
 #include "jvm_host.h"

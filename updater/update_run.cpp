@@ -1,3 +1,4 @@
+// The update run, from the snapshot check to the caller's relaunch.
 #include "update_run.h"
 
 #include "caller_relaunch.h"

@@ -1,3 +1,4 @@
+// The updater's folders, from its own path and --uappDir.
 #include "updater_directories.h"
 
 #include <boost/filesystem/path.hpp>

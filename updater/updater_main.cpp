@@ -1,3 +1,4 @@
+// The updater's main routine: the command line, then the update run.
 #include "updater_main.h"
 
 #include "exit_codes.h"

@@ -1,3 +1,4 @@
+// The updater's option rows and their record.
 #include "updater_options.h"
 
 namespace po = boost::program_options;
