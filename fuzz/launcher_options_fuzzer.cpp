@@ -24,9 +24,9 @@ const OptionTable kLauncherTable{
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<std::string> tokens = splitOnNul(data, size);
-    LauncherOptions options;
+    ParsedCommandLine parsed;
     try {
-        options = parseCommandLine(declareLauncherOptions, parseLauncherOptions, "launcher", tokens);
+        parsed = launcherOptionTable().parse(argumentVector("launcher", tokens));
     } catch (const po::error&) {
         return 0; // shown in the error box; the launcher ends with 574
     } catch (const std::exception& e) {
@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                             describeTokens(tokens));
     }
 
-    const std::vector<std::string> expected = checkParse(tokens, options.parsed, options.values, kLauncherTable);
-    const std::vector<std::string> passed = passThroughArgumentsOf(options);
+    const std::vector<std::string> expected = checkParse(tokens, parsed.entries, parsed.values, kLauncherTable);
+    const std::vector<std::string> passed = launcherOptionsFrom(parsed).passThrough;
     FUZZ_CHECK(passed == expected, "passed on " + describeTokens(passed) + " instead of " + describeTokens(expected));
     return 0;
 }

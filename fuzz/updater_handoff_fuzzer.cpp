@@ -46,23 +46,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(read[i + 1] == arguments[i].text, "argument " + std::to_string(i) + " changed: " + line);
 
     // On Linux the tokens reach the updater as they are: the same argv.
-    UpdaterOptions options;
+    ParsedCommandLine parsed;
     try {
-        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, read.front(),
-                                   std::vector<std::string>(read.begin() + 1, read.end()));
+        parsed = updaterOptionTable().parse(read);
     } catch (const std::exception& e) {
         fuzzFailure("the updater reads what the launcher wrote",
                     std::string(typeid(e).name()) + ": " + e.what() + ", sent " + sent);
     }
-    FUZZ_CHECK(options.has("uapp") && options.text("uapp") == packageName, "package name changed, sent " + sent);
-    FUZZ_CHECK(options.has("ucaller") && options.text("ucaller") == callerPath, "caller changed, sent " + sent);
-    FUZZ_CHECK(options.has("uappDir") && options.text("uappDir") == launcherDirectory,
-               "application folder changed, sent " + sent);
-    FUZZ_CHECK(options.has("uverbose") == console && options.has("uconsole") == console,
-               "console request changed, sent " + sent);
-    FUZZ_CHECK(options.has("uwebInstall") == install, "installation request changed, sent " + sent);
-    FUZZ_CHECK(options.values.size() == 3u + (console ? 2u : 0u) + (install ? 1u : 0u),
+    const UpdaterOptions options = updaterOptionsFrom(parsed);
+    FUZZ_CHECK(options.application == packageName, "package name changed, sent " + sent);
+    FUZZ_CHECK(options.caller == callerPath, "caller changed, sent " + sent);
+    FUZZ_CHECK(options.applicationDirectory == launcherDirectory, "application folder changed, sent " + sent);
+    FUZZ_CHECK(options.verbose == console && options.console == console, "console request changed, sent " + sent);
+    FUZZ_CHECK(options.webInstall == install, "installation request changed, sent " + sent);
+    FUZZ_CHECK(parsed.values.size() == 3u + (console ? 2u : 0u) + (install ? 1u : 0u),
                "other options read, sent " + sent);
-    FUZZ_CHECK(forwardedTokensOf(options).empty(), "tokens forwarded to the runner, sent " + sent);
+    FUZZ_CHECK(options.forwarded.empty(), "tokens forwarded to the runner, sent " + sent);
     return 0;
 }

@@ -21,9 +21,9 @@ const OptionTable kUpdaterTable{
 };
 
 // The keep-update value as written on the command line, if any.
-const po::option* keepUpdateEntry(const UpdaterOptions& options)
+const po::option* keepUpdateEntry(const ParsedCommandLine& parsed)
 {
-    for (const po::option& entry : options.parsed) {
+    for (const po::option& entry : parsed.entries) {
         if (!entry.unregistered && entry.string_key == "ukeep_update")
             return &entry;
     }
@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::vector<std::string> tokens = splitOnNul(data, size);
     const auto input = [&] { return describeTokens(tokens); }; // built only for a report
-    UpdaterOptions options;
+    ParsedCommandLine parsed;
     try {
-        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, "updater", tokens);
+        parsed = updaterOptionTable().parse(argumentVector("updater", tokens));
     } catch (const po::error&) {
         return 0; // shown in the error box; the updater ends with 574
     } catch (const std::exception& e) {
@@ -46,16 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
 
-    const std::vector<std::string> expected = checkParse(tokens, options.parsed, options.values, kUpdaterTable);
-    const std::vector<std::string> forwarded = forwardedTokensOf(options);
+    const UpdaterOptions options = updaterOptionsFrom(parsed);
+    const std::vector<std::string> expected = checkParse(tokens, parsed.entries, parsed.values, kUpdaterTable);
+    const std::vector<std::string> forwarded = options.forwarded;
     FUZZ_CHECK(forwarded == expected, "forwarded " + describeTokens(forwarded) + " instead of " +
                                           describeTokens(expected) + ", input " + input());
 
     // A value that is no documented boolean must have failed the parse above.
-    const po::option* keep = keepUpdateEntry(options);
+    const po::option* keep = keepUpdateEntry(parsed);
     const DocumentedBool given = keep != nullptr ? documentedBool(keep->value.front()) : DocumentedBool::isFalse;
     FUZZ_CHECK(given != DocumentedBool::invalid, "keep-update value accepted: " + describeText(keep->value.front()));
-    FUZZ_CHECK(keepUpdateRequested(options) == (given == DocumentedBool::isTrue),
+    FUZZ_CHECK(options.keepUpdate == (given == DocumentedBool::isTrue),
                "keep-update flag differs from its value, input " + input());
     return 0;
 }

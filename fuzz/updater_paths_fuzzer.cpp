@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     UpdaterOptions options;
     try {
-        options = parseCommandLine(declareUpdaterOptions, parseUpdaterOptions, executable, commandLine);
+        options = parseUpdaterOptions(argumentVector(executable, commandLine));
     } catch (const po::error&) {
         return 0; // the updater_options target covers parsing
     }
@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(beginsWith(executable, directories.home) && (executable.empty() || directories.home != executable),
                "home " + describeText(directories.home) + " is no parent, input " + input());
     FUZZ_CHECK(directories.libraries == directories.home + "/lib", "libraries folder, input " + input());
-    if (options.has("uappDir"))
-        FUZZ_CHECK(directories.application == options.text("uappDir"), "application folder, input " + input());
+    if (options.applicationDirectory)
+        FUZZ_CHECK(directories.application == *options.applicationDirectory, "application folder, input " + input());
     else
         FUZZ_CHECK(beginsWith(directories.home, directories.application) &&
                        (directories.home.empty() || directories.application != directories.home),
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         location = updateLocationFor(options, directories.home, dataFolder);
     } catch (const std::runtime_error& e) {
-        FUZZ_CHECK(!options.has("usnapshot") && !options.has("udir") && options.has("uapp") && !dataFolder,
+        FUZZ_CHECK(!options.snapshot && !options.updateDirectory && options.application && !dataFolder,
                    std::string("unexpected error ") + e.what() + ", input " + input());
         FUZZ_CHECK(std::string(e.what()) == "Cannot determine the application data folder",
                    std::string("error text ") + e.what());
@@ -84,14 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzFailure("no other error", std::string(typeid(e).name()) + ": " + e.what() + ", input " + input());
     }
     std::string directory;
-    if (options.has("usnapshot")) {
-        FUZZ_CHECK(location.directory.empty() && location.snapshot == options.text("usnapshot"),
+    if (options.snapshot) {
+        FUZZ_CHECK(location.directory.empty() && location.snapshot == *options.snapshot,
                    "--usnapshot not the snapshot, input " + input());
     } else {
-        if (options.has("udir"))
-            directory = options.text("udir");
-        else if (options.has("uapp"))
-            directory = *dataFolder + "/" + options.text("uapp");
+        if (options.updateDirectory)
+            directory = *options.updateDirectory;
+        else if (options.application)
+            directory = *dataFolder + "/" + *options.application;
         else
             directory = directories.home + "/data/";
         FUZZ_CHECK(location.directory == directory && location.snapshot == directory + "/snapshot.json",
@@ -100,13 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     RunnerSettings settings;
-    settings.forwarded = forwardedTokensOf(options);
+    settings.forwarded = options.forwarded;
     settings.updateDirectory = location.directory;
     settings.applicationDirectory = directories.application;
-    settings.keepUpdate = keepUpdateRequested(options);
-    settings.webInstall = options.has("uwebInstall");
-    if (options.has("uapp"))
-        settings.application = options.text("uapp");
+    settings.keepUpdate = options.keepUpdate;
+    settings.webInstall = options.webInstall;
+    settings.application = options.application;
     const std::vector<std::string> runner = runnerArgumentsFor(settings);
 
     FUZZ_CHECK(isSubsequence(settings.forwarded, commandLine), "forwarded tokens not from the command line");
@@ -115,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expected.push_back("--appDir=" + directories.application);
     expected.push_back(std::string("--keepUpdate=") + (settings.keepUpdate ? "true" : "false"));
     expected.push_back(std::string("--webInstall=") + (settings.webInstall ? "true" : "false"));
-    if (options.has("uapp"))
-        expected.push_back("--app=" + options.text("uapp"));
+    if (options.application)
+        expected.push_back("--app=" + *options.application);
     FUZZ_CHECK(runner == expected,
                "runner arguments " + describeTokens(runner) + " instead of " + describeTokens(expected));
     return 0;

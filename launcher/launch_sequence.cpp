@@ -33,11 +33,6 @@ const char* flag(bool value)
     return value ? "1" : "0";
 }
 
-std::string valueOf(const LauncherOptions& options, const char* name)
-{
-    return options.values[name].as<std::string>();
-}
-
 } // namespace
 
 void showLauncherSplash()
@@ -48,8 +43,8 @@ void showLauncherSplash()
 
 std::string configFileFor(const LauncherRun& run)
 {
-    if (run.options.values.count("lcfgfile"))
-        return valueOf(run.options, "lcfgfile");
+    if (run.options.configFile)
+        return *run.options.configFile;
     return run.applicationDirectory + "/cfg/" + fs::path(run.launcherLocation).stem().string() + ".json";
 }
 
@@ -112,26 +107,25 @@ int runLaunchSequence(const LauncherRun& run)
     const bool hasInstallMe = fs::exists(run.applicationDirectory + "/install.me");
     const bool hasLib = fs::exists(run.applicationDirectory + "/lib");
     // Without lib nothing could run: an installation is still asked for.
-    const bool installNeeded = run.forceInstall || (hasInstallMe && !run.noUpdate) || !hasLib;
-    if (verboseMode && run.noUpdate)
+    const bool installNeeded = run.options.forceInstall || (hasInstallMe && !run.options.noUpdate) || !hasLib;
+    if (verboseMode && run.options.noUpdate)
         std::cout << "No update in this run (--lnoUpdate)" << std::endl;
     if (verboseMode && installNeeded)
-        std::cout << "Run WebInstall, forceInstall: " << flag(run.forceInstall)
+        std::cout << "Run WebInstall, forceInstall: " << flag(run.options.forceInstall)
                   << ", has install.me: " << flag(hasInstallMe) << ", has lib dir: " << flag(hasLib)
                   << std::endl;
 
-    if (installNeeded || (settings.invokeUpdater && !run.noUpdate)) {
-        int started = startUpdater(run.launcherLocation, settings, installNeeded, run.consoleRequested);
+    if (installNeeded || (settings.invokeUpdater && !run.options.noUpdate)) {
+        int started = startUpdater(run.launcherLocation, run.applicationDirectory, settings, installNeeded,
+                                   run.options.console);
         if (verboseMode)
             std::cout << "Updater returns code: " << started << std::endl;
         if (started == 1)
             return 0;
     }
 
-    const std::string jreDirectory = run.options.values.count("ljrepath")
-                                         ? valueOf(run.options, "ljrepath")
-                                         : run.applicationDirectory + "/jre";
-    const std::vector<std::string> arguments = passThroughArgumentsOf(run.options);
+    const std::string jreDirectory = run.options.jrePath.value_or(run.applicationDirectory + "/jre");
+    const std::vector<std::string>& arguments = run.options.passThrough;
 
     // Java splits the class path at every separator: the part of an entry
     // after one would be found from the current folder.
@@ -164,8 +158,8 @@ int runLaunchSequence(const LauncherRun& run)
     writeClassDataArchive(archive, processJNIEnv, exitCode);
     // The application's data is on disk before the updater replaces a file.
     return endJavaVM([&run, &settings, exitCode] {
-        if (exitCode == kUpdateRequestedExitCode && !run.noUpdate)
-            startUpdater(run.launcherLocation, settings, false, run.consoleRequested);
+        if (exitCode == kUpdateRequestedExitCode && !run.options.noUpdate)
+            startUpdater(run.launcherLocation, run.applicationDirectory, settings, false, run.options.console);
         return 0;
     });
 }

@@ -7,15 +7,12 @@
 #include <string>
 #include <vector>
 
+// The command line as parsed, and where the launcher is: worked out once,
+// at the start, for every part that needs it.
 struct LauncherRun {
     const LauncherOptions& options;
     std::string launcherLocation;
-    std::string applicationDirectory;
-    bool forceInstall = false;
-    // No updater at the start for a waiting snapshot or install.me, none
-    // after 100: the way out of an update that never completes.
-    bool noUpdate = false;
-    bool consoleRequested = false;
+    std::string applicationDirectory; // the launcher's folder
 };
 
 // Shows the launcher's own picture and waits until it is on the screen, for

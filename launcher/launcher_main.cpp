@@ -1,3 +1,4 @@
+// The launcher's main routine: the command line, then the launch sequence.
 #include "launcher_main.h"
 
 #include "exit_codes.h"
@@ -6,56 +7,38 @@
 #include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
+#include "program_version.h"
 
-#include <boost/filesystem.hpp>
-#include <boost/program_options.hpp>
+#include <boost/filesystem/path.hpp>
 
 #include <iostream>
-#include <sstream>
-
-namespace po = boost::program_options;
 
 int launcherMain(const std::vector<std::string>& arguments)
 {
-    po::options_description table("Allowed options", 80, 40);
     const char* programName = arguments.empty() ? nullptr : arguments[0].c_str();
 
     try {
         const std::string launcherLocation = requiredModuleLocation(programName, "launcher");
         std::cout << "Current launcher location: " << launcherLocation << std::endl;
 
-        declareLauncherOptions(table);
-        const LauncherOptions options = parseLauncherOptions(arguments, table);
-        const po::variables_map& values = options.values;
+        const LauncherOptions options = parseLauncherOptions(arguments);
+        const LauncherRun run{options, launcherLocation,
+                              boost::filesystem::path(launcherLocation).parent_path().string()};
 
-        LauncherRun run{options, launcherLocation,
-                        boost::filesystem::path(requiredModuleLocation(programName, "launcher"))
-                            .parent_path()
-                            .string()};
-
-        if (values.count("lsplash"))
+        if (options.splash)
             showLauncherSplash();
 
-        run.forceInstall = values.count("lforceInstall") > 0;
-        run.noUpdate = values.count("lnoUpdate") > 0;
-
-        if (values.count("lhelp")) {
-            std::ostringstream help;
-            help << table;
-            showInfoBox(help.str());
+        if (options.help) {
+            showInfoBox(launcherOptionTable().helpText());
             return 0;
         }
-        if (values.count("lversion")) {
-            std::ostringstream version;
-            version << "Launcher version: 1.1.0";
-            showInfoBox(version.str());
+        if (options.version) {
+            showInfoBox(std::string("Launcher version: ") + kProgramVersion);
             return 0;
         }
-        if (values.count("lconsole")) {
+        if (options.console)
             openConsole();
-            run.consoleRequested = true;
-        }
-        if (values.count("lverbose"))
+        if (options.verbose)
             verboseMode = true;
 
         return runLaunchSequence(run);

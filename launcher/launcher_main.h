@@ -1,3 +1,4 @@
+// The launcher program's main routine.
 #pragma once
 
 #include <string>

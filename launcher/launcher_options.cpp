@@ -1,37 +1,43 @@
+// The launcher's option rows and their record.
 #include "launcher_options.h"
 
-namespace po = boost::program_options;
-
-void declareLauncherOptions(po::options_description& table)
+const CommandLineTable& launcherOptionTable()
 {
-    table.add_options()
-        ("lhelp", "show this message")
-        ("lversion", "show launcher version")
-        ("lsplash", "show splash")
-        ("lforceInstall", "force installation with web updater")
-        ("lnoUpdate", "run the installed version, start no update")
-        ("lconsole", "show console window")
-        ("lcfgfile", po::value<std::string>(), "set application configuration file")
-        ("ljrepath", po::value<std::string>(), "set path to the jre")
-        ("lverbose", "verbose mode")
-        ("levent", po::value<std::string>(), "event that will be fired after successfull launch");
+    static const CommandLineTable table = [] {
+        CommandLineTable rows;
+        rows.flag("lhelp", "show this message")
+            .flag("lversion", "show launcher version")
+            .flag("lsplash", "show splash")
+            .flag("lforceInstall", "force installation with web updater")
+            .flag("lnoUpdate", "run the installed version, start no update")
+            .flag("lconsole", "show console window")
+            .text("lcfgfile", "set application configuration file")
+            .text("ljrepath", "set path to the jre")
+            .flag("lverbose", "verbose mode")
+            .text("levent", "event that will be fired after successfull launch");
+        return rows;
+    }();
+    return table;
 }
 
-LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments, const po::options_description& table)
+LauncherOptions launcherOptionsFrom(const ParsedCommandLine& parsed)
 {
-    // The program name is not an option; an empty vector is tolerated.
-    const std::vector<std::string> tokens(arguments.empty() ? arguments.end() : arguments.begin() + 1,
-                                          arguments.end());
-
-    LauncherOptions result;
-    po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();
-    po::store(parsed, result.values);
-    po::notify(result.values);
-    result.parsed = parsed.options;
-    return result;
+    LauncherOptions options;
+    options.help = parsed.has("lhelp");
+    options.version = parsed.has("lversion");
+    options.splash = parsed.has("lsplash");
+    options.forceInstall = parsed.has("lforceInstall");
+    options.noUpdate = parsed.has("lnoUpdate");
+    options.console = parsed.has("lconsole");
+    options.verbose = parsed.has("lverbose");
+    options.configFile = parsed.text("lcfgfile");
+    options.jrePath = parsed.text("ljrepath");
+    options.event = parsed.text("levent");
+    options.passThrough = parsed.unknownTokens();
+    return options;
 }
 
-std::vector<std::string> passThroughArgumentsOf(const LauncherOptions& options)
+LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments)
 {
-    return po::collect_unrecognized(options.parsed, po::include_positional);
+    return launcherOptionsFrom(launcherOptionTable().parse(arguments));
 }

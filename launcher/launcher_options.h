@@ -1,23 +1,37 @@
-// The launcher's own command-line options.
+// The launcher's own command-line options, read once into a record.
 #pragma once
 
-#include <boost/program_options.hpp>
+#include "option_table.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 struct LauncherOptions {
-    boost::program_options::variables_map values;
-    std::vector<boost::program_options::option> parsed;
+    bool help = false;         // --lhelp
+    bool version = false;      // --lversion
+    bool splash = false;       // --lsplash
+    bool forceInstall = false; // --lforceInstall
+    // --lnoUpdate: no updater at the start for a waiting snapshot or
+    // install.me, none after 100: the way out of an update that never
+    // completes.
+    bool noUpdate = false;
+    bool console = false;      // --lconsole
+    bool verbose = false;      // --lverbose
+    std::optional<std::string> configFile; // --lcfgfile
+    std::optional<std::string> jrePath;    // --ljrepath
+    std::optional<std::string> event;      // --levent
+    // Every token that no launcher option consumed, in command-line order:
+    // the application's arguments.
+    std::vector<std::string> passThrough;
 };
 
-// Adds the launcher's options to the table, in the order of the help text.
-void declareLauncherOptions(boost::program_options::options_description& table);
+// The launcher's options, in the order of the help text.
+const CommandLineTable& launcherOptionTable();
+
+// The record of one parse of launcherOptionTable().
+LauncherOptions launcherOptionsFrom(const ParsedCommandLine& parsed);
 
 // Parses every argument but the first (the program's name); tokens that are
-// not launcher options are kept in the parsed list, unrecognised.
-LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments,
-                                     const boost::program_options::options_description& table);
-
-// Every token that no launcher option consumed, in command-line order.
-std::vector<std::string> passThroughArgumentsOf(const LauncherOptions& options);
+// not launcher options pass through. Throws the options library's errors.
+LauncherOptions parseLauncherOptions(const std::vector<std::string>& arguments);

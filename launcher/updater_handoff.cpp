@@ -1,3 +1,4 @@
+// Handing over to the updater program: whether, which one, and its arguments.
 #include "updater_handoff.h"
 
 #include "jvm_host.h"
@@ -45,11 +46,9 @@ std::vector<CommandLineToken> updaterArguments(const std::string& packageName, c
     return arguments;
 }
 
-int startUpdater(const std::string& callerPath, const ApplicationSettings& settings, bool installRequested,
-                 bool consoleRequested)
+int startUpdater(const std::string& callerPath, const std::string& launcherDirectory,
+                 const ApplicationSettings& settings, bool installRequested, bool consoleRequested)
 {
-    const std::string launcherDirectory = fs::path(moduleLocation(callerPath.c_str())).parent_path().string();
-
     // Without a data folder there is neither a snapshot nor a per-user
     // updater; an installation can still use the updater beside the launcher.
     const std::optional<std::string> dataFolder = applicationDataFolder();

@@ -11,17 +11,17 @@ namespace fs = boost::filesystem;
 UpdateLocation updateLocationFor(const UpdaterOptions& options, const std::string& homeDirectory,
                                  const std::optional<std::string>& dataFolder)
 {
-    if (options.has("usnapshot"))
-        return {std::string(), options.text("usnapshot")};
+    if (options.snapshot)
+        return {std::string(), *options.snapshot};
 
     UpdateLocation location;
-    if (options.has("udir")) {
-        location.directory = options.text("udir");
-    } else if (options.has("uapp")) {
+    if (options.updateDirectory) {
+        location.directory = *options.updateDirectory;
+    } else if (options.application) {
         // An empty folder would silently put the update data below the root.
         if (!dataFolder)
             throw std::runtime_error("Cannot determine the application data folder");
-        location.directory = *dataFolder + "/" + options.text("uapp");
+        location.directory = *dataFolder + "/" + *options.application;
     } else {
         location.directory = homeDirectory + "/data/";
     }
@@ -31,8 +31,8 @@ UpdateLocation updateLocationFor(const UpdaterOptions& options, const std::strin
 
 std::string javaRuntimeDirectoryFor(const UpdaterOptions& options, const std::string& homeDirectory)
 {
-    if (options.has("ujrepath"))
-        return options.text("ujrepath");
+    if (options.jrePath)
+        return *options.jrePath;
     const std::string beside = homeDirectory + "/jre";
     const std::string chosen = fs::exists(beside) ? beside : homeDirectory + "/../jre";
     return withPreferredSeparators(fs::canonical(chosen, fs::current_path()).string());

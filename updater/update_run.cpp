@@ -1,3 +1,4 @@
+// The update run, from the snapshot check to the caller's relaunch.
 #include "update_run.h"
 
 #include "caller_relaunch.h"
@@ -28,10 +29,11 @@ constexpr int kRunnerReturnedExitCode = 1;
 int runUpdate(const UpdaterRun& run)
 {
     const UpdaterOptions& options = run.options;
-    const UpdateLocation location = updateLocationFor(options, run.homeDirectory, applicationDataFolder());
+    const UpdaterDirectories& directories = run.directories;
+    const UpdateLocation location = updateLocationFor(options, directories.home, applicationDataFolder());
 
     // A web installation has no snapshot yet.
-    if (!run.webInstall) {
+    if (!options.webInstall) {
         if (!fs::exists(location.snapshot)) {
             std::cout << "No update file found at: " << location.snapshot << ", the updater will exit"
                       << std::endl;
@@ -40,25 +42,25 @@ int runUpdate(const UpdaterRun& run)
         std::cout << "Update file found at: " << location.snapshot << std::endl;
     }
 
-    const std::string jreDirectory = javaRuntimeDirectoryFor(options, run.homeDirectory);
+    const std::string jreDirectory = javaRuntimeDirectoryFor(options, directories.home);
 
     RunnerSettings settings;
-    settings.forwarded = forwardedTokensOf(options);
+    settings.forwarded = options.forwarded;
 
     if (verboseMode) {
-        std::cout << "Application home directory: " << run.applicationDirectory << std::endl;
-        std::cout << "Updater home dir: " << run.homeDirectory << std::endl;
-        std::cout << "Updater libraries dir: " << run.librariesDirectory << std::endl;
+        std::cout << "Application home directory: " << directories.application << std::endl;
+        std::cout << "Updater home dir: " << directories.home << std::endl;
+        std::cout << "Updater libraries dir: " << directories.libraries << std::endl;
         std::cout << "Updater data directory: " << location.directory << std::endl;
     }
 
     // Java splits the class path at every separator, and the part of an
     // entry after one would be found from the current folder.
-    if (run.librariesDirectory.find(kClassPathSeparator) != std::string::npos)
+    if (directories.libraries.find(kClassPathSeparator) != std::string::npos)
         throw std::runtime_error(std::string("The updater folder holds the class path separator ") +
                                  kClassPathSeparator + ", so Java would take classes from the current folder: " +
-                                 run.librariesDirectory);
-    const std::string classPath = buildUpdaterClassPath(run.librariesDirectory);
+                                 directories.libraries);
+    const std::string classPath = buildUpdaterClassPath(directories.libraries);
     // Java would read an empty class path as the current folder, and the
     // updater may run with administrator rights.
     if (classPath.empty())
@@ -69,11 +71,10 @@ int runUpdate(const UpdaterRun& run)
     createJavaVM(jreDirectory, {"-Djava.class.path=" + classPath});
 
     settings.updateDirectory = location.directory;
-    settings.applicationDirectory = run.applicationDirectory;
-    settings.keepUpdate = run.keepUpdate;
-    settings.webInstall = run.webInstall;
-    if (options.has("uapp"))
-        settings.application = options.text("uapp");
+    settings.applicationDirectory = directories.application;
+    settings.keepUpdate = options.keepUpdate;
+    settings.webInstall = options.webInstall;
+    settings.application = options.application;
     const std::vector<std::string> arguments = runnerArgumentsFor(settings);
     if (verboseMode)
         std::cout << "Run jvm with arguments: " << boost::algorithm::join(arguments, " ") << std::endl;
@@ -83,9 +84,9 @@ int runUpdate(const UpdaterRun& run)
         std::cout << "Updater result code: " << result << std::endl;
 
     // The runner's data is on disk before the caller starts again.
-    return endJavaVM([&options, &run, result] {
-        if (result == 0 && options.has("ucaller"))
-            relaunchCaller(options.text("ucaller"), run.consoleRequested);
+    return endJavaVM([&options, result] {
+        if (result == 0 && options.caller)
+            relaunchCaller(*options.caller, options.console);
         return kRunnerReturnedExitCode;
     });
 }

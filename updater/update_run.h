@@ -2,18 +2,12 @@
 // relaunch of the caller.
 #pragma once
 
+#include "updater_directories.h"
 #include "updater_options.h"
-
-#include <string>
 
 struct UpdaterRun {
     const UpdaterOptions& options;
-    std::string homeDirectory;
-    std::string librariesDirectory;
-    std::string applicationDirectory;
-    bool keepUpdate = false;
-    bool webInstall = false;
-    bool consoleRequested = false;
+    UpdaterDirectories directories;
 };
 
 // Returns 0 when no snapshot waits (nothing else happens then), 1 once the

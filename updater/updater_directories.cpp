@@ -1,3 +1,4 @@
+// The updater's folders, from its own path and --uappDir.
 #include "updater_directories.h"
 
 #include <boost/filesystem/path.hpp>
@@ -9,7 +10,7 @@ UpdaterDirectories updaterDirectoriesFor(const std::string& executablePath, cons
     UpdaterDirectories directories;
     directories.home = fs::path(executablePath).parent_path().string();
     directories.libraries = directories.home + "/lib";
-    directories.application = options.has("uappDir") ? options.text("uappDir")
-                                                     : fs::path(directories.home).parent_path().string();
+    directories.application =
+        options.applicationDirectory.value_or(fs::path(directories.home).parent_path().string());
     return directories;
 }

@@ -1,49 +1,37 @@
+// The updater's main routine: the command line, then the update run.
 #include "updater_main.h"
 
 #include "exit_codes.h"
 #include "jvm_host.h"
 #include "process.h"
+#include "program_version.h"
 #include "update_run.h"
 #include "updater_directories.h"
 #include "updater_options.h"
 
-#include <boost/program_options.hpp>
-
-#include <sstream>
-
-namespace po = boost::program_options;
-
 int updaterMain(const std::vector<std::string>& arguments)
 {
-    po::options_description table("Allowed options", 80, 40);
+    const char* programName = arguments.empty() ? nullptr : arguments[0].c_str();
     try {
-        declareUpdaterOptions(table);
-        const UpdaterOptions options = parseUpdaterOptions(arguments, table);
-        const bool keepUpdate = keepUpdateRequested(options);
-        const UpdaterDirectories directories = updaterDirectoriesFor(
-            requiredModuleLocation(arguments.empty() ? nullptr : arguments[0].c_str(), "updater"), options);
+        const UpdaterOptions options = parseUpdaterOptions(arguments);
+        const UpdaterRun run{options, updaterDirectoriesFor(requiredModuleLocation(programName, "updater"), options)};
 
         // Help and version end the program before any switch takes effect.
-        if (options.has("uhelp")) {
-            std::ostringstream help;
-            help << table;
-            showInfoBox(help.str());
+        if (options.help) {
+            showInfoBox(updaterOptionTable().helpText());
             return 0;
         }
-        if (options.has("uversion")) {
-            showInfoBox("Updater launcher version: 1.1.0");
+        if (options.version) {
+            showInfoBox(std::string("Updater launcher version: ") + kProgramVersion);
             return 0;
         }
 
-        const bool consoleRequested = options.has("uconsole");
-        if (consoleRequested)
+        if (options.console)
             openConsole();
-        const bool webInstall = options.has("uwebInstall");
-        if (options.has("uverbose"))
+        if (options.verbose)
             verboseMode = true;
 
-        return runUpdate(UpdaterRun{options, directories.home, directories.libraries, directories.application,
-                                    keepUpdate, webInstall, consoleRequested});
+        return runUpdate(run);
     } catch (const std::exception& e) {
         showErrorBox(e);
         return kUnhandledExceptionExitCode;

@@ -1,3 +1,4 @@
+// The updater program's main routine.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The updater's option rows and their record.
 #include "updater_options.h"
 
 namespace po = boost::program_options;
@@ -23,45 +24,47 @@ void validate(boost::any& result, const std::vector<std::string>& values, Requir
 
 } // namespace
 
-void declareUpdaterOptions(po::options_description& table)
+const CommandLineTable& updaterOptionTable()
 {
-    table.add_options()
-        ("uhelp", "show this message")
-        ("uversion", "show updater version")
-        ("udir", po::value<std::string>(), "updater directory")
-        ("uapp", po::value<std::string>(), "application name")
-        ("ukeep_update", po::value<RequiredBool>(), "keep update")
-        ("usnapshot", po::value<std::string>(), "path to the snapshot file")
-        ("ucaller", po::value<std::string>(),
-         "path to the caller application (i.e. C:/Program Files/Tarnwick Enterprise/tw_ent.exe")
-        ("uappDir", po::value<std::string>(),
-         "path to the application directory (i.e. C:/Program Files/Tarnwick Enterprise")
-        ("uconsole", "show console window")
-        ("uwebInstall", "invoke web installer")
-        ("ujrepath", po::value<std::string>(), "set path to the jre")
-        ("uverbose", "verbose mode");
+    static const CommandLineTable table = [] {
+        CommandLineTable rows;
+        rows.flag("uhelp", "show this message")
+            .flag("uversion", "show updater version")
+            .text("udir", "updater directory")
+            .text("uapp", "application name")
+            .value("ukeep_update", po::value<RequiredBool>(), "keep update")
+            .text("usnapshot", "path to the snapshot file")
+            .text("ucaller", "path to the caller application (i.e. C:/Program Files/Tarnwick Enterprise/tw_ent.exe")
+            .text("uappDir", "path to the application directory (i.e. C:/Program Files/Tarnwick Enterprise")
+            .flag("uconsole", "show console window")
+            .flag("uwebInstall", "invoke web installer")
+            .text("ujrepath", "set path to the jre")
+            .flag("uverbose", "verbose mode");
+        return rows;
+    }();
+    return table;
 }
 
-UpdaterOptions parseUpdaterOptions(const std::vector<std::string>& arguments, const po::options_description& table)
+UpdaterOptions updaterOptionsFrom(const ParsedCommandLine& parsed)
 {
-    // The program name is not an option.
-    const std::vector<std::string> tokens(arguments.empty() ? arguments.end() : arguments.begin() + 1,
-                                          arguments.end());
-
-    UpdaterOptions result;
-    po::parsed_options parsed = po::command_line_parser(tokens).options(table).allow_unregistered().run();
-    po::store(parsed, result.values);
-    po::notify(result.values);
-    result.parsed = parsed.options;
-    return result;
+    UpdaterOptions options;
+    options.help = parsed.has("uhelp");
+    options.version = parsed.has("uversion");
+    options.console = parsed.has("uconsole");
+    options.webInstall = parsed.has("uwebInstall");
+    options.verbose = parsed.has("uverbose");
+    options.keepUpdate = parsed.value<RequiredBool>("ukeep_update").value_or(RequiredBool{}).value;
+    options.updateDirectory = parsed.text("udir");
+    options.application = parsed.text("uapp");
+    options.snapshot = parsed.text("usnapshot");
+    options.caller = parsed.text("ucaller");
+    options.applicationDirectory = parsed.text("uappDir");
+    options.jrePath = parsed.text("ujrepath");
+    options.forwarded = parsed.unknownTokens();
+    return options;
 }
 
-bool keepUpdateRequested(const UpdaterOptions& options)
+UpdaterOptions parseUpdaterOptions(const std::vector<std::string>& arguments)
 {
-    return options.has("ukeep_update") && options.values["ukeep_update"].as<RequiredBool>().value;
-}
-
-std::vector<std::string> forwardedTokensOf(const UpdaterOptions& options)
-{
-    return po::collect_unrecognized(options.parsed, po::include_positional);
+    return updaterOptionsFrom(updaterOptionTable().parse(arguments));
 }

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace fs = boost::filesystem;
-namespace po = boost::program_options;
 
 namespace {
 
@@ -140,9 +139,7 @@ TEST(ConfigFile, DefaultsToTheLauncherStemBelowCfg)
     LauncherRun plain{options, "/apps/x/my.launcher.bin", "/apps/x"};
     EXPECT_EQ(configFileFor(plain), "/apps/x/cfg/my.launcher.json");
 
-    po::options_description table;
-    declareLauncherOptions(table);
-    LauncherOptions given = parseLauncherOptions({"launcher", "--lcfgfile", "rel/other.json"}, table);
+    LauncherOptions given = parseLauncherOptions({"launcher", "--lcfgfile", "rel/other.json"});
     LauncherRun chosen{given, "/apps/x/tw_ent.exe", "/apps/x"};
     EXPECT_EQ(configFileFor(chosen), "rel/other.json");
 }

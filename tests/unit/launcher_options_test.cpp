@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
-namespace po = boost::program_options;
-
 namespace {
 
 LauncherOptions parse(std::vector<std::string> tokens)
 {
     tokens.insert(tokens.begin(), "launcher");
-    po::options_description table("Allowed options", 80, 40);
-    declareLauncherOptions(table);
-    return parseLauncherOptions(tokens, table);
+    return parseLauncherOptions(tokens);
 }
 
 std::string errorFor(std::vector<std::string> tokens)
@@ -31,33 +27,33 @@ using Tokens = std::vector<std::string>;
 TEST(LauncherOptions, UnknownTokensPassThroughInOrder)
 {
     LauncherOptions options = parse({"--foo", "bar", "--lverbose", "baz"});
-    EXPECT_EQ(passThroughArgumentsOf(options), (Tokens{"--foo", "bar", "baz"}));
-    EXPECT_EQ(options.values.count("lverbose"), 1u);
+    EXPECT_EQ(options.passThrough, (Tokens{"--foo", "bar", "baz"}));
+    EXPECT_TRUE(options.verbose);
 
-    EXPECT_EQ(passThroughArgumentsOf(parse({"--x=1", "-y", "plain", "--lconsole"})),
+    EXPECT_EQ(parse({"--x=1", "-y", "plain", "--lconsole"}).passThrough,
               (Tokens{"--x=1", "-y", "plain"}));
     // "--" ends the options: what follows reaches Java even if it looks like
     // a launcher option.
     LauncherOptions ended = parse({"--lconsole", "--", "--lverbose", "x"});
-    EXPECT_EQ(passThroughArgumentsOf(ended), (Tokens{"--lverbose", "x"}));
-    EXPECT_EQ(ended.values.count("lverbose"), 0u);
-    EXPECT_TRUE(passThroughArgumentsOf(parse({})).empty());
+    EXPECT_EQ(ended.passThrough, (Tokens{"--lverbose", "x"}));
+    EXPECT_FALSE(ended.verbose);
+    EXPECT_TRUE(parse({}).passThrough.empty());
 }
 
 TEST(LauncherOptions, ValuedOptionsConsumeTheirValue)
 {
     LauncherOptions options = parse({"--levent", "x", "--lcfgfile=my.json", "--ljrepath", "/opt/jre", "y"});
-    EXPECT_EQ(options.values["levent"].as<std::string>(), "x");
-    EXPECT_EQ(options.values["lcfgfile"].as<std::string>(), "my.json");
-    EXPECT_EQ(options.values["ljrepath"].as<std::string>(), "/opt/jre");
-    EXPECT_EQ(passThroughArgumentsOf(options), Tokens{"y"});
+    EXPECT_EQ(options.event, "x");
+    EXPECT_EQ(options.configFile, "my.json");
+    EXPECT_EQ(options.jrePath, "/opt/jre");
+    EXPECT_EQ(options.passThrough, Tokens{"y"});
 }
 
 TEST(LauncherOptions, UnambiguousAbbreviationsSelectTheOption)
 {
-    EXPECT_EQ(parse({"--lverb"}).values.count("lverbose"), 1u);
-    EXPECT_EQ(parse({"--lh"}).values.count("lhelp"), 1u);
-    EXPECT_EQ(parse({"--lcfg", "a.json"}).values["lcfgfile"].as<std::string>(), "a.json");
+    EXPECT_TRUE(parse({"--lverb"}).verbose);
+    EXPECT_TRUE(parse({"--lh"}).help);
+    EXPECT_EQ(parse({"--lcfg", "a.json"}).configFile, "a.json");
 }
 
 TEST(LauncherOptions, LibraryErrorsAreRaised)
@@ -71,11 +67,7 @@ TEST(LauncherOptions, LibraryErrorsAreRaised)
 
 TEST(LauncherOptions, HelpTextIsTheLibrarysRenderingOfTheTable)
 {
-    po::options_description table("Allowed options", 80, 40);
-    declareLauncherOptions(table);
-    std::ostringstream help;
-    help << table;
-    EXPECT_EQ(help.str(), kLauncherHelp);
+    EXPECT_EQ(launcherOptionTable().helpText(), kLauncherHelp);
 }
 
 } // namespace

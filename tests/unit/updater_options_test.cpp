@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-namespace po = boost::program_options;
 
 namespace {
 
@@ -18,9 +15,7 @@ using Tokens = std::vector<std::string>;
 UpdaterOptions parse(Tokens tokens)
 {
     tokens.insert(tokens.begin(), "updater");
-    po::options_description table("Allowed options", 80, 40);
-    declareUpdaterOptions(table);
-    return parseUpdaterOptions(tokens, table);
+    return parseUpdaterOptions(tokens);
 }
 
 std::string errorFor(Tokens tokens)
@@ -35,19 +30,15 @@ std::string errorFor(Tokens tokens)
 
 TEST(UpdaterOptions, HelpTextIsTheLibrarysRenderingOfTheTable)
 {
-    po::options_description table("Allowed options", 80, 40);
-    declareUpdaterOptions(table);
-    std::ostringstream help;
-    help << table;
-    EXPECT_EQ(help.str(), kUpdaterHelp);
+    EXPECT_EQ(updaterOptionTable().helpText(), kUpdaterHelp);
 }
 
 TEST(UpdaterOptions, NothingGivenIsNoError)
 {
     UpdaterOptions options = parse({});
-    EXPECT_TRUE(options.values.empty());
-    EXPECT_TRUE(forwardedTokensOf(options).empty());
-    EXPECT_FALSE(keepUpdateRequested(options));
+    EXPECT_TRUE(updaterOptionTable().parse({"updater"}).values.empty());
+    EXPECT_TRUE(options.forwarded.empty());
+    EXPECT_FALSE(options.keepUpdate);
 }
 
 TEST(UpdaterOptions, SwitchesAndValuesAreRecorded)
@@ -56,24 +47,24 @@ TEST(UpdaterOptions, SwitchesAndValuesAreRecorded)
         parse({"--uhelp", "--uversion", "--uconsole", "--uwebInstall", "--uverbose", "--udir", "D",
                "--uapp=A", "--usnapshot", "S", "--ucaller", "C:\\App\\app.exe", "--uappDir", "C:\\App",
                "--ujrepath", "J"});
-    for (const char* name : {"uhelp", "uversion", "uconsole", "uwebInstall", "uverbose"})
-        EXPECT_TRUE(options.has(name)) << name;
-    EXPECT_EQ(options.text("udir"), "D");
-    EXPECT_EQ(options.text("uapp"), "A");
-    EXPECT_EQ(options.text("usnapshot"), "S");
-    EXPECT_EQ(options.text("ucaller"), "C:\\App\\app.exe");
-    EXPECT_EQ(options.text("uappDir"), "C:\\App");
-    EXPECT_EQ(options.text("ujrepath"), "J");
-    EXPECT_TRUE(forwardedTokensOf(options).empty()) << "recognised options are never forwarded";
+    for (bool given : {options.help, options.version, options.console, options.webInstall, options.verbose})
+        EXPECT_TRUE(given);
+    EXPECT_EQ(options.updateDirectory, "D");
+    EXPECT_EQ(options.application, "A");
+    EXPECT_EQ(options.snapshot, "S");
+    EXPECT_EQ(options.caller, "C:\\App\\app.exe");
+    EXPECT_EQ(options.applicationDirectory, "C:\\App");
+    EXPECT_EQ(options.jrePath, "J");
+    EXPECT_TRUE(options.forwarded.empty()) << "recognised options are never forwarded";
 }
 
 TEST(UpdaterOptions, KeepUpdateTakesTheLibrarysBooleanWords)
 {
-    EXPECT_FALSE(keepUpdateRequested(parse({})));
+    EXPECT_FALSE(parse({}).keepUpdate);
     for (const char* word : {"1", "true", "yes", "on", "YES", "True"})
-        EXPECT_TRUE(keepUpdateRequested(parse({std::string("--ukeep_update=") + word}))) << word;
+        EXPECT_TRUE(parse({std::string("--ukeep_update=") + word}).keepUpdate) << word;
     for (const char* word : {"0", "false", "no", "off", "OFF"})
-        EXPECT_FALSE(keepUpdateRequested(parse({"--ukeep_update", word}))) << word;
+        EXPECT_FALSE(parse({"--ukeep_update", word}).keepUpdate) << word;
 
     EXPECT_EQ(errorFor({"--ukeep_update"}), "the required argument for option '--ukeep_update' is missing");
     EXPECT_EQ(errorFor({"--ukeep_update=maybe"}),
@@ -95,16 +86,16 @@ TEST(UpdaterOptions, LibraryErrorsAreRaised)
 
 TEST(UpdaterOptions, AbbreviationsSelectOneRowOnly)
 {
-    EXPECT_TRUE(parse({"--uverb"}).has("uverbose"));
-    EXPECT_TRUE(parse({"--uh"}).has("uhelp"));
-    EXPECT_TRUE(parse({"--uweb"}).has("uwebInstall"));
-    EXPECT_TRUE(keepUpdateRequested(parse({"--ukeep=1"})));
+    EXPECT_TRUE(parse({"--uverb"}).verbose);
+    EXPECT_TRUE(parse({"--uh"}).help);
+    EXPECT_TRUE(parse({"--uweb"}).webInstall);
+    EXPECT_TRUE(parse({"--ukeep=1"}).keepUpdate);
 
     // A whole name wins even though it begins another row's name.
     UpdaterOptions app = parse({"--uapp", "x"});
-    EXPECT_EQ(app.text("uapp"), "x");
-    EXPECT_FALSE(app.has("uappDir"));
-    EXPECT_EQ(parse({"--uappD", "y"}).text("uappDir"), "y");
+    EXPECT_EQ(app.application, "x");
+    EXPECT_FALSE(app.applicationDirectory);
+    EXPECT_EQ(parse({"--uappD", "y"}).applicationDirectory, "y");
 
     EXPECT_EQ(errorFor({"--uap", "x"}), "option '--uap' is ambiguous and matches '--uapp', and '--uappDir'");
     EXPECT_NE(errorFor({"--uver"}).find("is ambiguous"), std::string::npos) << errorFor({"--uver"});
@@ -113,14 +104,14 @@ TEST(UpdaterOptions, AbbreviationsSelectOneRowOnly)
 TEST(UpdaterOptions, UnknownTokensAreForwardedAsWrittenInOrder)
 {
     UpdaterOptions options = parse({"--foo=1", "bar", "--uverbose", "-x", "--udir", "D", "baz"});
-    EXPECT_EQ(forwardedTokensOf(options), (Tokens{"--foo=1", "bar", "-x", "baz"}));
-    EXPECT_EQ(options.text("udir"), "D");
+    EXPECT_EQ(options.forwarded, (Tokens{"--foo=1", "bar", "-x", "baz"}));
+    EXPECT_EQ(options.updateDirectory, "D");
 
     // Names are case-sensitive: these are no updater options.
     UpdaterOptions foreign = parse({"--UHELP", "--uVerbose"});
-    EXPECT_FALSE(foreign.has("uhelp"));
-    EXPECT_FALSE(foreign.has("uverbose"));
-    EXPECT_EQ(forwardedTokensOf(foreign), (Tokens{"--UHELP", "--uVerbose"}));
+    EXPECT_FALSE(foreign.help);
+    EXPECT_FALSE(foreign.verbose);
+    EXPECT_EQ(foreign.forwarded, (Tokens{"--UHELP", "--uVerbose"}));
 }
 
 TEST(UpdaterDirectories, DeriveFromTheProgramsOwnPath)

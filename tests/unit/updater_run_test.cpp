@@ -21,7 +21,6 @@
 #include <thread>
 
 namespace fs = boost::filesystem;
-namespace po = boost::program_options;
 
 namespace {
 
@@ -30,9 +29,7 @@ using Tokens = std::vector<std::string>;
 UpdaterOptions parse(Tokens tokens)
 {
     tokens.insert(tokens.begin(), "updater");
-    po::options_description table;
-    declareUpdaterOptions(table);
-    return parseUpdaterOptions(tokens, table);
+    return parseUpdaterOptions(tokens);
 }
 
 const std::string kHome = "C:\\App\\updater";
