@@ -14,7 +14,7 @@ namespace po = boost::program_options;
 namespace {
 
 const OptionTable kLauncherTable{
-    {"lhelp", "lversion", "lsplash", "lforceInstall", "lconsole", "lverbose"},
+    {"lhelp", "lversion", "lsplash", "lforceInstall", "lnoUpdate", "lconsole", "lverbose"},
     {"lcfgfile", "ljrepath", "levent"},
     {},
 };

@@ -90,8 +90,9 @@ protected:
         EXPECT_NE(all.find(why), std::string::npos) << "no message saying \"" << why << "\"\n" << describe(run);
         EXPECT_FALSE(fs::exists(product->staging() / "snapshot.json"));
         EXPECT_EQ(folderDigest(app, kAttemptRecords), before) << describe(run);
-        if (asPublished)
+        if (asPublished) {
             EXPECT_EQ(differencesFrom(app, product->manifest("1.0.0")), "");
+        }
     }
 
     std::unique_ptr<Product> product;
