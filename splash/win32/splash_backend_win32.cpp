@@ -36,8 +36,7 @@ constexpr COLORREF kBarColour = 0xDCA048;
 
 // The back end's state: the splash thread's alone, for the life of the
 // process (never destroyed, so that leaving WinMain does not pull it from
-// under a splash thread that is still running). Its font is kept on purpose
-// for the life of the process.
+// under a splash thread that is still running).
 struct backend_state {
     splash_hwnd window;
     // Made by the first text, after the picture is on the screen.
@@ -50,6 +49,7 @@ backend_state& backend()
     return *instance;
 }
 
+// The font is kept on purpose for the life of the process, for every text.
 HFONT text_font()
 {
     backend_state& b = backend();

@@ -25,6 +25,7 @@ void create_window(backend_state& b)
                                             CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap, &attributes);
     b.window = x_window({display, window});
     x11.XStoreName(display, window, "Tarnwick.IO");
+    // Kept with the connection, for every window that the splash makes on it.
     if (!x.gc)
         x.gc = x_gc({display, x11.XCreateGC(display, window, 0, nullptr)});
 }

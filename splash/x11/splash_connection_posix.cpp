@@ -76,6 +76,7 @@ std::unique_ptr<x_display> open_display(unsigned serial)
 {
     const xlib_functions& x11 = xlib();
     auto x = std::make_unique<x_display>();
+    // Kept on purpose for the life of the process, unless the display is lost.
     x->connection.reset(x11.XOpenDisplay(nullptr));
     if (!x->connection)
         return nullptr;

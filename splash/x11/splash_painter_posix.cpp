@@ -18,9 +18,10 @@ namespace {
 // Windows COLORREF 0xDCA048.
 constexpr unsigned kBarRed = 0x48, kBarGreen = 0xA0, kBarBlue = 0xDC;
 
-// The font of every text, opened by the first one: libXft, fontconfig's
-// configuration and the face are loaded only then. None when Xft cannot be
-// loaded (said once) or the face cannot be opened: texts are then left out.
+// The font of every text, opened by the first one and kept with the
+// connection: libXft, fontconfig's configuration and the face are loaded
+// only then. None when Xft cannot be loaded (said once) or the face cannot
+// be opened: texts are then left out.
 XftFont* text_font(x_display& x)
 {
     if (!x.font_tried) {
