@@ -1,3 +1,5 @@
+// The workers of a dispatch_queue: each takes the oldest task posted and
+// runs it, until the queue is destroyed.
 #include "dispatch_queue.h"
 
 #include <cstdio>

@@ -1,6 +1,9 @@
+// The splash operations: one lock around the queue of the splash thread,
+// and the tasks they post to it.
 #include "splash_bridge.h"
 
 #include "dispatch_queue.h"
+#include "exception_barrier.h"
 #include "splash_output.h"
 #include "splash_text.h"
 #include "splash_window.h"
@@ -36,9 +39,9 @@ bridge_state& bridge()
     return *instance;
 }
 
-void report(const char* what, const std::exception& e)
+void report(const std::string& line)
 {
-    splash_line(std::string(what) + e.what());
+    splash_line(line);
 }
 
 // A task that lets no exception out: one escaping the splash thread would
@@ -46,15 +49,7 @@ void report(const char* what, const std::exception& e)
 template <class Work>
 dispatch_queue::task guarded(Work work)
 {
-    return [work = std::move(work)]() {
-        try {
-            work();
-        } catch (const std::exception& e) {
-            report("Splash task failed: ", e);
-        } catch (...) {
-            splash_line("Splash task failed");
-        }
-    };
+    return [work = std::move(work)]() { exceptionBarrier("Splash task failed", work, report); };
 }
 
 // The caller holds the lock.
@@ -66,7 +61,7 @@ bool make_queue(bridge_state& b)
         b.splash_queue = std::make_unique<dispatch_queue>("splash_msg_queue", 1);
         return true;
     } catch (const std::exception& e) {
-        report("Failed to create splash queue: ", e);
+        report(std::string("Failed to create splash queue: ") + e.what());
         return false;
     }
 }
@@ -112,15 +107,14 @@ void add_drawing(bridge_state& b, splash_drawing drawing)
 template <class Operation>
 void locked(Operation operation)
 {
-    try {
-        bridge_state& b = bridge();
-        std::unique_lock<std::mutex> lock(b.lock);
-        operation(b, lock);
-    } catch (const std::exception& e) {
-        report("Splash call failed: ", e);
-    } catch (...) {
-        splash_line("Splash call failed");
-    }
+    exceptionBarrier(
+        "Splash call failed",
+        [&operation] {
+            bridge_state& b = bridge();
+            std::unique_lock<std::mutex> lock(b.lock);
+            operation(b, lock);
+        },
+        report);
 }
 
 void wait_while_hiding(bridge_state& b, std::unique_lock<std::mutex>& lock)
@@ -162,13 +156,7 @@ void await_splash(std::chrono::milliseconds most)
     if (!done.valid())
         return;
     // Meanwhile this thread loads what the splash thread needs next.
-    try {
-        prepare_splash_window();
-    } catch (const std::exception& e) {
-        report("Splash call failed: ", e);
-    } catch (...) {
-        splash_line("Splash call failed");
-    }
+    exceptionBarrier("Splash call failed", [] { prepare_splash_window(); }, report);
     // A queue destroyed before the task ran breaks the promise: done too.
     done.wait_for(most);
 }

@@ -7,6 +7,11 @@
 // Field and progress calls made while the splash thread is busy are drawn
 // together. None reports a failure to its caller; a failure is written as a
 // line.
+//
+// The splash's names are snake case, in the manner of its dispatch_queue;
+// the launcher that calls them writes lower camel case. Both manners are
+// deliberate: each part keeps its own, and they meet only here and in
+// splash_natives.h.
 #pragma once
 
 #include "splash_geometry.h"

@@ -1,49 +1,25 @@
+// The SplashScreen natives: each hands its copied arguments to the bridge
+// behind a barrier, so that no C++ exception reaches the virtual machine.
 #include "splash_natives.h"
 
+#include "array_elements.h"
+#include "exception_barrier.h"
+#include "java_chars.h"
+#include "java_exception.h"
 #include "local_ref.h"
 #include "splash_bridge.h"
 #include "splash_output.h"
 
-#include <exception>
 #include <string>
+#include <utility>
 
 namespace {
 
-// The modified UTF-8 characters of a Java string, released on every path.
-class java_chars {
-public:
-    java_chars(JNIEnv* env, jstring text)
-        : env(env), text(text), chars(text != nullptr ? env->GetStringUTFChars(text, nullptr) : nullptr)
-    {
-    }
-    ~java_chars()
-    {
-        if (chars != nullptr)
-            env->ReleaseStringUTFChars(text, chars);
-    }
-    java_chars(const java_chars&) = delete;
-    java_chars& operator=(const java_chars&) = delete;
-
-    // Up to the first zero byte; a null string is an empty text.
-    std::string bytes() const { return chars != nullptr ? std::string(chars) : std::string(); }
-
-private:
-    JNIEnv* env;
-    jstring text;
-    const char* chars;
-};
-
 // No exception may cross into the virtual machine.
 template <class Call>
-void native_call(Call call) noexcept
+void native_call(Call&& call) noexcept
 {
-    try {
-        call();
-    } catch (const std::exception& e) {
-        splash_line(std::string("Splash call failed: ") + e.what());
-    } catch (...) {
-        splash_line("Splash call failed");
-    }
+    exceptionBarrier("Splash call failed", std::forward<Call>(call), [](const std::string& line) { splash_line(line); });
 }
 
 } // namespace
@@ -61,17 +37,9 @@ JNIEXPORT void JNICALL Java_io_tarnwick_tools_SplashScreen_showPNGSplashImpl(JNI
         // A null array, or elements the virtual machine cannot give, count as
         // an empty picture.
         splash_bytes png;
-        jbyte* elements = data != nullptr ? env->GetByteArrayElements(data, nullptr) : nullptr;
-        if (elements != nullptr) {
-            const jsize length = env->GetArrayLength(data);
-            try {
-                png.assign(reinterpret_cast<const unsigned char*>(elements),
-                           reinterpret_cast<const unsigned char*>(elements) + length);
-            } catch (...) {
-                env->ReleaseByteArrayElements(data, elements, 0);
-                throw;
-            }
-            env->ReleaseByteArrayElements(data, elements, 0);
+        {
+            const ByteArrayElements elements(env, data);
+            png.assign(elements.begin(), elements.end());
         }
         show_png_splash(std::move(png));
     });
@@ -81,7 +49,7 @@ JNIEXPORT void JNICALL Java_io_tarnwick_tools_SplashScreen_setFieldImpl(JNIEnv* 
                                                                         jstring text)
 {
     native_call([=] {
-        const java_chars chars(env, text);
+        const JavaChars chars(env, text);
         set_splash_field(x, y, chars.bytes());
     });
 }
@@ -92,7 +60,7 @@ JNIEXPORT void JNICALL Java_io_tarnwick_tools_SplashScreen_setProgressImpl(JNIEn
                                                                            jint text_y, jstring text)
 {
     native_call([=] {
-        const java_chars chars(env, text);
+        const JavaChars chars(env, text);
         // The Java side cannot keep a progress drawing in the picture.
         set_splash_progress({bar_left, bar_top, bar_width, bar_height, percent, text_x, text_y}, chars.bytes(), false);
     });
@@ -122,9 +90,5 @@ void register_splash_natives(JNIEnv* env)
     const LocalRef<jclass> splash_class = localRef(env, env->FindClass("io/tarnwick/tools/SplashScreen"));
     if (splash_class)
         env->RegisterNatives(splash_class.get(), methods, static_cast<jint>(sizeof methods / sizeof methods[0]));
-    const LocalRef<jthrowable> thrown = localRef(env, env->ExceptionOccurred());
-    if (thrown) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
-    }
+    describeAndClearException(env);
 }

@@ -1,3 +1,5 @@
+// The splash's lines: standard output for what it does, standard error for
+// a picture it refuses.
 #include "splash_output.h"
 
 #include <iostream>

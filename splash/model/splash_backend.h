@@ -6,11 +6,11 @@
 
 #include "splash_bitmap.h"
 #include "splash_geometry.h"
+#include "unique_handle.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <type_traits>
 
 // A picture the window can show: a GDI bitmap on Windows, a server-side
 // pixmap on X.
@@ -21,10 +21,13 @@ struct splash_pixmap;
 using splash_frame_handle = splash_pixmap*;
 #endif
 
-struct splash_frame_deleter {
-    void operator()(splash_frame_handle frame) const noexcept;
+// Given back by the back end: on X without a request when its display is gone.
+struct splash_frame_traits {
+    using handle_type = splash_frame_handle;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type frame) noexcept;
 };
-using splash_frame = std::unique_ptr<std::remove_pointer_t<splash_frame_handle>, splash_frame_deleter>;
+using splash_frame = unique_handle<splash_frame_traits>;
 
 struct splash_size {
     std::int32_t width = 0;

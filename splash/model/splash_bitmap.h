@@ -4,8 +4,7 @@
 // its own display.
 #pragma once
 
-#include <memory>
-#include <type_traits>
+#include "unique_handle.h"
 
 #ifdef _WIN32
 struct HBITMAP__;
@@ -15,9 +14,11 @@ struct splash_pixels;
 using splash_bitmap_handle = splash_pixels*;
 #endif
 
-struct splash_bitmap_deleter {
-    void operator()(splash_bitmap_handle bitmap) const noexcept;
+struct splash_bitmap_traits {
+    using handle_type = splash_bitmap_handle;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type bitmap) noexcept;
 };
 
 // Owns its picture; empty when a picture could not be had.
-using splash_bitmap = std::unique_ptr<std::remove_pointer_t<splash_bitmap_handle>, splash_bitmap_deleter>;
+using splash_bitmap = unique_handle<splash_bitmap_traits>;

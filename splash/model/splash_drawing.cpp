@@ -1,3 +1,5 @@
+// Field and progress drawings, and which of a run of them the window keeps
+// in its picture and which it only shows.
 #include "splash_drawing.h"
 
 #include <utility>

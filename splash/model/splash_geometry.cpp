@@ -1,3 +1,5 @@
+// A progress bar's filled share in the picture's pixels, worked out in the
+// 32-bit arithmetic that the callers' numbers come in, and cut to the picture.
 #include "splash_geometry.h"
 
 #include <algorithm>

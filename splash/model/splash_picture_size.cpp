@@ -1,3 +1,4 @@
+// The size limit for splash pictures, and the line that refuses one.
 #include "splash_picture_size.h"
 
 bool splash_size_allowed(std::uint32_t width, std::uint32_t height)

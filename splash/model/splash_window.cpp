@@ -1,3 +1,5 @@
+// The splash window's model: which frame the window shows, made from the
+// picture and the drawings asked for, over the platform's back end.
 #include "splash_window.h"
 
 #include "splash_backend.h"
@@ -72,7 +74,7 @@ splash_frame compose_frame(const splash_state& s, splash_frame_handle source,
 {
     splash_frame frame = splash_copy_frame(source, s.size);
     if (!frame)
-        return nullptr;
+        return frame;
     splash_painter painter(frame.get(), s.size);
     for (const splash_drawing* drawing : drawings) {
         if (splash_backend_lost())
@@ -155,7 +157,7 @@ void draw_splash_drawings(const splash_drawing_run& run)
         }
     }
     splash_frame_handle const source = base ? base.get() : s.splash_image.get();
-    splash_frame frame = plan.shown != nullptr ? compose_frame(s, source, {plan.shown}) : nullptr;
+    splash_frame frame = plan.shown != nullptr ? compose_frame(s, source, {plan.shown}) : splash_frame();
     // The window lets go of what it showed before any frame is released.
     present(s, plan.shown != nullptr ? frame.get() : source);
     if (base)

@@ -1,4 +1,8 @@
+// The splash window on Windows: a bitmap-mode static control, its frames
+// 24-bit DIB sections, painted with GDI.
 #include "splash_backend.h"
+
+#include "splash_gdi_win32.h"
 
 #include <windows.h>
 
@@ -6,29 +10,12 @@
 
 namespace {
 
-struct gdi_delete {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+struct window_traits {
+    using handle_type = HWND;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type window) noexcept { DestroyWindow(window); }
 };
-using unique_font = std::unique_ptr<std::remove_pointer_t<HFONT>, gdi_delete>;
-using unique_brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, gdi_delete>;
-using unique_pen = std::unique_ptr<std::remove_pointer_t<HPEN>, gdi_delete>;
-
-struct dc_delete {
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
-};
-using memory_dc = std::unique_ptr<std::remove_pointer_t<HDC>, dc_delete>;
-
-class screen_dc {
-public:
-    screen_dc() : dc(GetDC(nullptr)) {}
-    ~screen_dc() { ReleaseDC(nullptr, dc); }
-    screen_dc(const screen_dc&) = delete;
-    screen_dc& operator=(const screen_dc&) = delete;
-    HDC get() const { return dc; }
-
-private:
-    HDC dc;
-};
+using splash_hwnd = unique_handle<window_traits>;
 
 // Selects an object into a device context for a scope and puts the
 // previous one back, so that nothing stays selected when the DC goes.
@@ -51,9 +38,9 @@ constexpr COLORREF kBarColour = 0xDCA048;
 // process (never destroyed, so that leaving WinMain does not pull it from
 // under a splash thread that is still running).
 struct backend_state {
-    HWND window = nullptr;
+    splash_hwnd window;
     // Made by the first text, after the picture is on the screen.
-    unique_font font;
+    gdi_font font;
 };
 
 backend_state& backend()
@@ -62,6 +49,7 @@ backend_state& backend()
     return *instance;
 }
 
+// The font is kept on purpose for the life of the process, for every text.
 HFONT text_font()
 {
     backend_state& b = backend();
@@ -73,7 +61,7 @@ HFONT text_font()
 
 } // namespace
 
-void splash_frame_deleter::operator()(HBITMAP frame) const noexcept
+void splash_frame_traits::close(HBITMAP frame) noexcept
 {
     DeleteObject(frame);
 }
@@ -83,21 +71,21 @@ void splash_backend_preload() {}
 bool splash_backend_open()
 {
     backend_state& b = backend();
-    if (b.window == nullptr) {
+    if (!b.window) {
         HINSTANCE module = GetModuleHandleA(nullptr);
         // The program's icon group is MAINICON, so this lookup normally fails
         // and the window becomes a tool window, kept off the task bar.
         const bool has_icon = LoadIconA(module, "MAINCON") != nullptr;
         InitCommonControls();
-        b.window = CreateWindowExA(has_icon ? 0 : WS_EX_TOOLWINDOW, "STATIC", "Tarnwick.IO", kWindowStyle,
-                                   CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, module, nullptr);
+        b.window.reset(CreateWindowExA(has_icon ? 0 : WS_EX_TOOLWINDOW, "STATIC", "Tarnwick.IO", kWindowStyle,
+                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, module, nullptr));
     }
-    return b.window != nullptr;
+    return b.window.valid();
 }
 
 bool splash_backend_has_window()
 {
-    return backend().window != nullptr;
+    return backend().window.valid();
 }
 
 bool splash_backend_lost()
@@ -130,7 +118,7 @@ splash_frame splash_frame_of(splash_bitmap picture)
 // A 24-bit frame: copying the picture into it drops the alpha channel.
 splash_frame splash_copy_frame(HBITMAP source, splash_size size)
 {
-    screen_dc screen;
+    const screen_dc screen = screen_dc_of_desktop();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = size.width;
@@ -141,7 +129,7 @@ splash_frame splash_copy_frame(HBITMAP source, splash_size size)
     void* pixels = nullptr;
     splash_frame frame(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!frame)
-        return nullptr;
+        return frame;
     memory_dc target(CreateCompatibleDC(screen.get()));
     memory_dc picture(CreateCompatibleDC(target.get()));
     {
@@ -155,7 +143,8 @@ splash_frame splash_copy_frame(HBITMAP source, splash_size size)
 // A memory DC with the frame selected, for however many texts and bars go
 // onto it; the font is selected by the first text.
 struct splash_painter::parts {
-    explicit parts(HBITMAP frame) : dc(CreateCompatibleDC(screen.get())), frame_selected(dc.get(), frame)
+    explicit parts(HBITMAP frame)
+        : screen(screen_dc_of_desktop()), dc(CreateCompatibleDC(screen.get())), frame_selected(dc.get(), frame)
     {
         SetBkMode(dc.get(), TRANSPARENT);
     }
@@ -191,8 +180,8 @@ void splash_painter::text(std::int32_t left, std::int32_t top, const std::u16str
 
 void splash_painter::bar(const splash_rect& bar)
 {
-    unique_brush brush(CreateSolidBrush(kBarColour));
-    unique_pen pen(CreatePen(PS_NULL, 0, 0));
+    const gdi_brush brush(CreateSolidBrush(kBarColour));
+    const gdi_pen pen(CreatePen(PS_NULL, 0, 0));
     selection brush_selected(parts_->dc.get(), brush.get());
     selection pen_selected(parts_->dc.get(), pen.get());
     // Without an outline Rectangle leaves its right and bottom edge unfilled:
@@ -204,26 +193,24 @@ void splash_painter::bar(const splash_rect& bar)
 // takes the size of the bitmap it is given.
 void splash_place_window(std::int32_t left, std::int32_t top, splash_size)
 {
-    SetWindowPos(backend().window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(backend().window.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void splash_present(HBITMAP frame)
 {
-    SendMessageA(backend().window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(frame));
+    SendMessageA(backend().window.get(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(frame));
 }
 
 void splash_map_window()
 {
-    ShowWindow(backend().window, SW_SHOW);
-    BringWindowToTop(backend().window);
+    ShowWindow(backend().window.get(), SW_SHOW);
+    BringWindowToTop(backend().window.get());
 }
 
 void splash_destroy_window()
 {
-    backend_state& b = backend();
-    DestroyWindow(b.window);
+    backend().window.reset();
     splash_pump_events();
-    b.window = nullptr;
 }
 
 void splash_pump_events()

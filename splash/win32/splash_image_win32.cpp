@@ -1,5 +1,8 @@
+// PNG pictures on Windows: WIC decodes them from a memory stream into a
+// top-down 32-bit DIB section.
 #include "splash_image.h"
 
+#include "splash_gdi_win32.h"
 #include "splash_output.h"
 #include "splash_picture_size.h"
 
@@ -10,69 +13,84 @@
 
 #include <cstring>
 
-void splash_bitmap_deleter::operator()(HBITMAP bitmap) const noexcept
+void splash_bitmap_traits::close(HBITMAP bitmap) noexcept
 {
     DeleteObject(bitmap);
 }
 
 namespace {
 
-struct com_release {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
+template <class Interface>
+struct com_traits {
+    using handle_type = Interface*;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type object) noexcept { object->Release(); }
 };
 template <class Interface>
-using com_ptr = std::unique_ptr<Interface, com_release>;
+using com_ptr = unique_handle<com_traits<Interface>>;
+
+struct global_memory_traits {
+    using handle_type = HGLOBAL;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type block) noexcept { GlobalFree(block); }
+};
+using global_memory = unique_handle<global_memory_traits>;
+
+// A block GlobalLock has locked, unlocked once.
+struct global_lock_traits {
+    using handle_type = HGLOBAL;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type block) noexcept { GlobalUnlock(block); }
+};
+using global_lock = unique_handle<global_lock_traits>;
 
 // The stream owns its global block: releasing the stream frees it.
 com_ptr<IStream> stream_on_copy(const void* bytes, SIZE_T size)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (block == nullptr)
-        return nullptr;
-    void* target = GlobalLock(block);
-    if (target == nullptr) {
-        GlobalFree(block);
-        return nullptr;
+    global_memory block(GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!block)
+        return {};
+    void* target = GlobalLock(block.get());
+    if (target == nullptr)
+        return {};
+    {
+        const global_lock locked(block.get());
+        if (size != 0)
+            std::memcpy(target, bytes, size);
     }
-    if (size != 0)
-        std::memcpy(target, bytes, size);
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        GlobalFree(block);
-        return nullptr;
-    }
-    return com_ptr<IStream>(stream);
+    com_ptr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.out())))
+        return {};
+    (void)block.release();
+    return stream;
 }
 
 com_ptr<IWICBitmapSource> decode_png_stream(IStream* stream)
 {
-    IWICBitmapDecoder* created = nullptr;
+    com_ptr<IWICBitmapDecoder> decoder;
     if (FAILED(CoCreateInstance(CLSID_WICPngDecoder1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICBitmapDecoder,
-                                reinterpret_cast<void**>(&created)))) {
+                                reinterpret_cast<void**>(decoder.out())))) {
         splash_line("Failed to create instance of PNG decoder");
-        return nullptr;
+        return {};
     }
-    com_ptr<IWICBitmapDecoder> decoder(created);
-    if (FAILED(decoder->Initialize(stream, WICDecodeMetadataCacheOnLoad))) {
+    if (FAILED(decoder.get()->Initialize(stream, WICDecodeMetadataCacheOnLoad))) {
         splash_line("Failed to initialize PNG decoder");
-        return nullptr;
+        return {};
     }
     UINT frames = 0;
-    if (FAILED(decoder->GetFrameCount(&frames)) || frames != 1) {
+    if (FAILED(decoder.get()->GetFrameCount(&frames)) || frames != 1) {
         splash_line("Failed to check frame count, should be 1");
-        return nullptr;
+        return {};
     }
-    IWICBitmapFrameDecode* first = nullptr;
-    if (FAILED(decoder->GetFrame(0, &first))) {
+    com_ptr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder.get()->GetFrame(0, frame.out()))) {
         splash_line("Failed to load first frame");
-        return nullptr;
+        return {};
     }
-    com_ptr<IWICBitmapFrameDecode> frame(first);
     // A failed conversion leaves the result empty; nothing else to say.
-    IWICBitmapSource* converted = nullptr;
-    WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), &converted);
-    return com_ptr<IWICBitmapSource>(converted);
+    com_ptr<IWICBitmapSource> converted;
+    WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), converted.out());
+    return converted;
 }
 
 splash_bitmap create_splash_bitmap(IWICBitmapSource* source)
@@ -81,12 +99,12 @@ splash_bitmap create_splash_bitmap(IWICBitmapSource* source)
     UINT height = 0;
     if (FAILED(source->GetSize(&width, &height)) || width == 0 || height == 0) {
         splash_error_line("Failed to get bitmap size");
-        return nullptr;
+        return {};
     }
     // Before any pixel is allocated or decoded.
     if (!splash_size_allowed(width, height)) {
         splash_error_line(splash_size_refusal(width, height));
-        return nullptr;
+        return {};
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -97,16 +115,15 @@ splash_bitmap create_splash_bitmap(IWICBitmapSource* source)
     info.bmiHeader.biCompression = BI_RGB;
 
     void* pixels = nullptr;
-    HDC screen = GetDC(nullptr);
-    splash_bitmap bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-    ReleaseDC(nullptr, screen);
+    splash_bitmap bitmap(
+        CreateDIBSection(screen_dc_of_desktop().get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!bitmap)
-        return nullptr;
+        return bitmap;
 
     const UINT stride = 4u * width;
     const UINT size = stride * height;
     if (FAILED(source->CopyPixels(nullptr, stride, size, static_cast<BYTE*>(pixels))))
-        return nullptr;
+        return {};
     return bitmap;
 }
 
@@ -114,12 +131,12 @@ splash_bitmap bitmap_from_stream(com_ptr<IStream> stream)
 {
     if (!stream) {
         splash_line("Failed to create image stream");
-        return nullptr;
+        return {};
     }
     com_ptr<IWICBitmapSource> source = decode_png_stream(stream.get());
     if (!source) {
         splash_line("Failed to load bitmap from stream");
-        return nullptr;
+        return {};
     }
     return create_splash_bitmap(source.get());
 }

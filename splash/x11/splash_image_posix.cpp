@@ -1,3 +1,5 @@
+// PNG pictures on Linux: libpng decodes them from memory, within the size
+// limits, into premultiplied pixels for the window to upload.
 #include "splash_image.h"
 
 #include "splash_output.h"
@@ -12,7 +14,7 @@
 #include <string>
 #include <vector>
 
-void splash_bitmap_deleter::operator()(splash_pixels* bitmap) const noexcept
+void splash_bitmap_traits::close(splash_pixels* bitmap) noexcept
 {
     delete bitmap;
 }
@@ -132,14 +134,6 @@ constexpr std::size_t kSignatureSize = 8;
 constexpr png_alloc_size_t kMostChunkBytes = 8u << 20;
 constexpr png_uint_32 kMostAncillaryChunks = 128;
 
-bool host_is_little_endian()
-{
-    const std::uint32_t one = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
-}
-
 // The pixels in place: 0xAARRGGBB, colours premultiplied by alpha.
 void finish_pixels(std::vector<std::uint32_t>& argb, bool transparent)
 {
@@ -202,18 +196,18 @@ decode_result decode_png_stream(png_stream& stream, png_header& header, splash_b
         return decode_result::decoded;
     // A PNG holds one image: the frame count is always 1 here.
     bitmap.reset(new splash_pixels);
-    bitmap->width = static_cast<std::int32_t>(header.width);
-    bitmap->height = static_cast<std::int32_t>(header.height);
-    bitmap->argb.resize(static_cast<std::size_t>(header.width) * header.height);
+    bitmap.get()->width = static_cast<std::int32_t>(header.width);
+    bitmap.get()->height = static_cast<std::int32_t>(header.height);
+    bitmap.get()->argb.resize(static_cast<std::size_t>(header.width) * header.height);
     std::vector<png_bytep> rows(header.height);
     for (png_uint_32 y = 0; y < header.height; ++y)
-        rows[y] = reinterpret_cast<png_bytep>(bitmap->argb.data() + static_cast<std::size_t>(y) * header.width);
+        rows[y] = reinterpret_cast<png_bytep>(bitmap.get()->argb.data() + static_cast<std::size_t>(y) * header.width);
     if (!read_rows(reader.png, rows.data())) {
         bitmap.reset();
         splash_line("Failed to load first frame");
         return decode_result::failed;
     }
-    finish_pixels(bitmap->argb, header.transparent);
+    finish_pixels(bitmap.get()->argb, header.transparent);
     return decode_result::decoded;
 }
 
@@ -221,7 +215,7 @@ splash_bitmap bitmap_from_stream(png_stream* stream)
 {
     if (stream == nullptr) {
         splash_line("Failed to create image stream");
-        return nullptr;
+        return {};
     }
     png_header header;
     splash_bitmap bitmap;
@@ -230,10 +224,10 @@ splash_bitmap bitmap_from_stream(png_stream* stream)
         break;
     case decode_result::refused:
         splash_error_line(splash_size_refusal(header.width, header.height));
-        return nullptr;
+        return {};
     case decode_result::failed:
         splash_line("Failed to load bitmap from stream");
-        return nullptr;
+        return {};
     }
     if (!bitmap)
         splash_error_line("Failed to get bitmap size");

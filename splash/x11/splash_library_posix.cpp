@@ -1,3 +1,5 @@
+// Opening a shared library and finding its functions by name, with the line
+// that says which could not be found.
 #include "splash_library_posix.h"
 
 #include <dlfcn.h>
@@ -13,6 +15,8 @@ std::string failure_line(const char* name)
 
 } // namespace
 
+// The library is kept on purpose for the life of the process: the tables
+// filled from it are.
 splash_library::splash_library(const char* name) : handle_(dlopen(name, RTLD_NOW | RTLD_LOCAL))
 {
     if (handle_ == nullptr)

@@ -5,6 +5,7 @@
 #include "splash_bitmap.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 struct splash_pixels {
@@ -14,3 +15,13 @@ struct splash_pixels {
     // premultiplied by its alpha.
     std::vector<std::uint32_t> argb;
 };
+
+// The pixels are kept as the host's 32-bit words, whatever order it stores
+// their bytes in.
+inline bool host_is_little_endian()
+{
+    const std::uint32_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}

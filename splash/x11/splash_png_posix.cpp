@@ -1,3 +1,4 @@
+// The table of libpng's functions, filled from the library on first use.
 #include "splash_png_posix.h"
 
 #include "splash_library_posix.h"

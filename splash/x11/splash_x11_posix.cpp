@@ -1,3 +1,5 @@
+// The tables of libX11's and libXft's functions, filled from the libraries
+// on first use.
 #include "splash_x11_posix.h"
 
 #include "splash_library_posix.h"

@@ -7,11 +7,11 @@ namespace splash_test {
 bitmap_view view_of(const splash_bitmap& bitmap)
 {
     bitmap_view view;
-    view.width = bitmap->width;
-    view.height = bitmap->height;
+    view.width = bitmap.get()->width;
+    view.height = bitmap.get()->height;
     view.bits_per_pixel = 32;
     view.top_down = true;
-    view.argb = bitmap->argb;
+    view.argb = bitmap.get()->argb;
     return view;
 }
 
