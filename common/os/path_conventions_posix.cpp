@@ -7,7 +7,3 @@ std::string withPreferredSeparators(std::string path)
 {
     return path;
 }
-
-#include "program_names.h"
-
-const char* const kUpdaterProgramName = "updater";

@@ -10,7 +10,3 @@ std::string withPreferredSeparators(std::string path)
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
-
-#include "program_names.h"
-
-const char* const kUpdaterProgramName = "updater.exe";
