@@ -1,3 +1,4 @@
+// Paths as Linux writes them: ":" between class path entries, exact names.
 #include "path_conventions.h"
 
 const char* const kClassPathSeparator = ":";

@@ -1,3 +1,5 @@
+// Paths as Windows writes them: ";" between class path entries, backslashes,
+// names that ignore case.
 #include "path_conventions.h"
 
 #include <algorithm>
