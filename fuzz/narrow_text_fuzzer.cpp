@@ -2,7 +2,7 @@
 // configuration values, paths) as the UTF-16 of a Java string. Any bytes give
 // well-formed UTF-16 that holds every character of the input, with U+FFFD
 // only where the input is not UTF-8; UTF-8 input comes back unchanged.
-#include "java_string.h"
+#include "text_encoding.h"
 
 #include "fuzz_support.h"
 #include "unicode_reference.h"

@@ -1,11 +1,14 @@
+// The application's configuration file read, checked and parsed.
 #include "application_settings.h"
+
+#include "file_text.h"
+#include "utf8.h"
 
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <utility>
 
 namespace pt = boost::property_tree;
 
@@ -14,45 +17,6 @@ namespace {
 // The parser recurses once per level: a file of nothing but brackets would
 // overflow the stack. A configuration needs two levels.
 constexpr int kDeepestNesting = 64;
-
-// Decodes one UTF-8 sequence at text[i]; false when it is not well formed
-// (overlong forms, encoded surrogates and values past U+10FFFF included,
-// which the parser lets through).
-bool wellFormedAt(const std::string& text, size_t& i)
-{
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return true;
-    }
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF; // the bounds of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return false;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
-        return false;
-    for (size_t k = 2; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return false;
-    i += length;
-    return true;
-}
 
 // What the parser would accept but the launcher must not: nesting deep
 // enough to exhaust the stack, and ill-formed UTF-8. Reported as the parser
@@ -65,7 +29,9 @@ void checkBeforeParsing(const std::string& path, const std::string& text)
     for (size_t i = 0; i < text.size();) {
         const char c = text[i];
         if (static_cast<unsigned char>(c) >= 0x80) {
-            if (!wellFormedAt(text, i))
+            // The parser lets overlong forms, encoded surrogates and values
+            // past U+10FFFF through.
+            if (!utf8::decodeAt(text, i, utf8::Form::standard).wellFormed)
                 throw pt::json_parser_error("invalid code sequence", path, line);
             continue;
         }
@@ -92,19 +58,12 @@ void checkBeforeParsing(const std::string& path, const std::string& text)
     }
 }
 
-std::string readWholeFile(const std::string& path)
+// A file that cannot be read (a folder too, whose read error would not name
+// it) is reported as the parser reports its own findings.
+std::string readSettingsFile(const std::string& path)
 {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file)
-        throw pt::json_parser_error("cannot open file", path, 0);
-    // A folder opens on Linux but fails the first read, with a text that
-    // would not name it: it is reported as a file that cannot be opened.
-    try {
-        std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (!file.bad())
-            return content;
-    } catch (const std::ios_base::failure&) {
-    }
+    if (std::optional<std::string> text = readWholeFile(path))
+        return std::move(*text);
     throw pt::json_parser_error("cannot open file", path, 0);
 }
 
@@ -167,7 +126,7 @@ void readList(const pt::ptree& root, const char* key, std::vector<std::string>& 
 
 void readApplicationSettings(const std::string& path, ApplicationSettings& settings)
 {
-    const std::string text = readWholeFile(path);
+    const std::string text = readSettingsFile(path);
     checkBeforeParsing(path, text);
 
     // read_json's own parser, given the text in memory: through a stream it

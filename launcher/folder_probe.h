@@ -6,6 +6,10 @@
 #include <string>
 #include <unordered_map>
 
+#ifndef _WIN32
+#include "os_handles.h"
+#endif
+
 class FolderProbe {
 public:
     // `folder` is canonical. A folder that cannot be opened answers false to
@@ -23,7 +27,7 @@ private:
 #ifdef _WIN32
     std::string folder_;
 #else
-    int descriptor_;
+    FileDescriptor descriptor_;
     // Past a few names, one reading of the folder answers the rest.
     mutable unsigned lookups_ = 0;
     mutable bool listed_ = false;

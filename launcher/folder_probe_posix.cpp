@@ -1,3 +1,4 @@
+// Names looked up relative to one open folder, or in one reading of it.
 #include "folder_probe.h"
 
 #include <dirent.h>
@@ -16,29 +17,24 @@ constexpr unsigned kLookupsBeforeListing = 32;
 FolderProbe::FolderProbe(const std::string& folder)
     : descriptor_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
-    if (descriptor_ < 0) // a folder that may be searched but not read
-        descriptor_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (!descriptor_) // a folder that may be searched but not read
+        descriptor_.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
-FolderProbe::~FolderProbe()
-{
-    if (descriptor_ >= 0)
-        ::close(descriptor_);
-}
+FolderProbe::~FolderProbe() = default;
 
 bool FolderProbe::holdsPlainEntry(const std::string& name) const
 {
-    if (descriptor_ < 0)
+    if (!descriptor_)
         return false;
     if (!listed_ && ++lookups_ > kLookupsBeforeListing) {
         listed_ = true;
-        const int copy = ::openat(descriptor_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (DIR* listing = copy >= 0 ? ::fdopendir(copy) : nullptr) {
-            while (const dirent* entry = ::readdir(listing))
+        FileDescriptor copy(::openat(descriptor_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const DirectoryListing listing(copy ? ::fdopendir(copy.get()) : nullptr);
+        if (listing) {
+            static_cast<void>(copy.release()); // the listing closes it
+            while (const dirent* entry = ::readdir(listing.get()))
                 types_.emplace(entry->d_name, entry->d_type);
-            ::closedir(listing);
-        } else if (copy >= 0) {
-            ::close(copy);
         }
     }
     if (listed_ && !types_.empty()) {
@@ -49,6 +45,6 @@ bool FolderProbe::holdsPlainEntry(const std::string& name) const
             return found->second != DT_LNK;
     }
     struct stat status;
-    return ::fstatat(descriptor_, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+    return ::fstatat(descriptor_.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
            !S_ISLNK(status.st_mode);
 }

@@ -1,3 +1,4 @@
+// Names looked up by path on Windows, where nothing is held open.
 #include "folder_probe.h"
 
 #include <boost/filesystem.hpp>

@@ -1,3 +1,4 @@
+// The application's main class found and its runner method called.
 #include "main_class.h"
 
 #include "java_arguments.h"

@@ -1,3 +1,4 @@
+// The per-user updater chosen on Linux whenever it exists.
 #include "updater_choice.h"
 
 #include <boost/filesystem.hpp>

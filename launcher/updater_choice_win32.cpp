@@ -1,6 +1,9 @@
+// The per-user updater chosen on Windows only when it carries the launcher's
+// own intact signature.
 #include "updater_choice.h"
 
 #include "jvm_host.h"
+#include "os_handles.h"
 #include "wide_text_win32.h"
 
 #include <boost/filesystem.hpp>
@@ -11,6 +14,7 @@
 #include <wintrust.h>
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -58,17 +62,21 @@ const SignatureApi& signatureApi()
     return api;
 }
 
-struct StoreCloser {
-    void operator()(void* store) const { signatureApi().closeStore(static_cast<HCERTSTORE>(store), 0); }
+// Given back through the loaded functions: nothing here links crypt32.
+struct store_traits {
+    using handle_type = HCERTSTORE;
+    static HCERTSTORE invalid() noexcept { return nullptr; }
+    static void close(HCERTSTORE store) noexcept { signatureApi().closeStore(store, 0); }
 };
-struct MessageCloser {
-    void operator()(void* message) const { signatureApi().closeMessage(static_cast<HCRYPTMSG>(message)); }
+struct message_traits {
+    using handle_type = HCRYPTMSG;
+    static HCRYPTMSG invalid() noexcept { return nullptr; }
+    static void close(HCRYPTMSG message) noexcept { signatureApi().closeMessage(message); }
 };
-struct CertificateFreer {
-    void operator()(const CERT_CONTEXT* certificate) const { signatureApi().freeCertificate(certificate); }
-};
-struct HandleCloser {
-    void operator()(void* handle) const { CloseHandle(static_cast<HANDLE>(handle)); }
+struct certificate_traits {
+    using handle_type = PCCERT_CONTEXT;
+    static PCCERT_CONTEXT invalid() noexcept { return nullptr; }
+    static void close(PCCERT_CONTEXT certificate) noexcept { signatureApi().freeCertificate(certificate); }
 };
 
 using Certificate = std::vector<BYTE>;
@@ -84,20 +92,20 @@ std::optional<Certificate> signerCertificate(const std::wstring& file)
                           CERT_QUERY_FORMAT_FLAG_BINARY, 0, nullptr, nullptr, nullptr, &rawStore, &rawMessage,
                           nullptr))
         return std::nullopt;
-    const std::unique_ptr<void, StoreCloser> store(rawStore);
-    const std::unique_ptr<void, MessageCloser> message(rawMessage);
+    const unique_handle<store_traits> store(rawStore);
+    const unique_handle<message_traits> message(rawMessage);
     DWORD size = 0;
-    if (!api.messageParameter(rawMessage, CMSG_SIGNER_CERT_INFO_PARAM, 0, nullptr, &size) || size == 0)
+    if (!api.messageParameter(message.get(), CMSG_SIGNER_CERT_INFO_PARAM, 0, nullptr, &size) || size == 0)
         return std::nullopt;
     std::vector<BYTE> info(size);
-    if (!api.messageParameter(rawMessage, CMSG_SIGNER_CERT_INFO_PARAM, 0, info.data(), &size))
+    if (!api.messageParameter(message.get(), CMSG_SIGNER_CERT_INFO_PARAM, 0, info.data(), &size))
         return std::nullopt;
-    const std::unique_ptr<const CERT_CONTEXT, CertificateFreer> certificate(
-        api.findCertificate(rawStore, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SUBJECT_CERT,
-                                   info.data(), nullptr));
+    const unique_handle<certificate_traits> certificate(api.findCertificate(
+        store.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SUBJECT_CERT, info.data(), nullptr));
     if (!certificate)
         return std::nullopt;
-    return Certificate(certificate->pbCertEncoded, certificate->pbCertEncoded + certificate->cbCertEncoded);
+    const CERT_CONTEXT& context = *certificate.get();
+    return Certificate(context.pbCertEncoded, context.pbCertEncoded + context.cbCertEncoded);
 }
 
 // The system's verdict on the open file's signature: 0 when it is intact and
@@ -157,13 +165,12 @@ UpdaterChoice chooseUpdater(const std::string& launcherPath, const std::string& 
     const std::wstring path = wideFromNarrow(userUpdater);
     // Others may read and run it, but nobody may change, rename or delete
     // it until it has been started.
-    const HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE)
+    auto hold = std::make_shared<FileHandle>(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!*hold)
         return besideOne(besideUpdater, userUpdater, "it cannot be opened to check its signature");
-    std::shared_ptr<void> hold(raw, HandleCloser());
 
-    const LONG verdict = verifySignature(path, raw);
+    const LONG verdict = verifySignature(path, hold->get());
     if (verdict == TRUST_E_NOSIGNATURE || verdict == TRUST_E_SUBJECT_FORM_UNKNOWN)
         return besideOne(besideUpdater, userUpdater, "it is not signed, and the launcher is");
     if (verdict != ERROR_SUCCESS)

@@ -1,3 +1,5 @@
+// The caller started again on Windows: through the desktop shell when the
+// updater runs elevated, so the caller runs as the signed-in user.
 #include "caller_start.h"
 
 #include "com_ref_win32.h"
@@ -9,7 +11,6 @@
 #include <shldisp.h>
 #include <shlguid.h>
 #include <shlobj.h>
-
 
 namespace {
 
@@ -95,7 +96,7 @@ ShellStart startThroughDesktopShell(const ShellCommand& command)
     if (desktopWindow != nullptr && GetWindowThreadProcessId(desktopWindow, &shellProcess) != 0)
         AllowSetForegroundWindow(shellProcess);
 
-    const Bstr file(program);
+    const Bstr file = bstrFrom(program);
     const TextVariant parameters(wideFromNarrow(commandLineText(command.arguments)));
     // The caller keeps the folder it would have inherited from the updater.
     const TextVariant folder(currentFolder());

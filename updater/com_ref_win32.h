@@ -2,33 +2,29 @@
 // for, each released exactly once.
 #pragma once
 
+#include "unique_handle.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
 #include <string>
 
-template <typename T> class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef()
-    {
-        if (object_ != nullptr)
-            object_->Release();
-    }
-    T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    // For a call that hands over an object with its reference.
-    T** out() { return &object_; }
-    void** outVoid() { return reinterpret_cast<void**>(&object_); }
-
-private:
-    T* object_ = nullptr;
+template <typename T> struct com_traits {
+    using handle_type = T*;
+    static T* invalid() noexcept { return nullptr; }
+    static void close(T* object) noexcept { object->Release(); }
 };
 
-// A VARIANT that holds a text, or nothing (VT_EMPTY) for an empty one.
+// A COM object's reference. out() and outVoid() are for a call that hands
+// over an object with its reference.
+template <typename T> class ComRef : public unique_handle<com_traits<T>> {
+public:
+    T* operator->() const { return this->get(); }
+    void** outVoid() { return reinterpret_cast<void**>(this->out()); }
+};
+
+// A VARIANT that holds a text, or nothing (VT_EMPTY) for an empty one. Not a
+// handle but a value COM reads in place, so it owns its storage itself.
 class TextVariant {
 public:
     explicit TextVariant(const std::wstring& text)
@@ -48,14 +44,14 @@ private:
     VARIANT value_;
 };
 
-class Bstr {
-public:
-    explicit Bstr(const std::wstring& text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { SysFreeString(text_); }
-    BSTR get() const { return text_; }
-
-private:
-    BSTR text_;
+struct bstr_traits {
+    using handle_type = BSTR;
+    static BSTR invalid() noexcept { return nullptr; }
+    static void close(BSTR text) noexcept { SysFreeString(text); }
 };
+using Bstr = unique_handle<bstr_traits>;
+
+inline Bstr bstrFrom(const std::wstring& text)
+{
+    return Bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}

@@ -1,3 +1,4 @@
+// The updater's Java side started: UpdaterRunner made and run.
 #include "updater_runner.h"
 
 #include "java_arguments.h"
@@ -50,10 +51,7 @@ int invokeUpdaterRunner(const std::vector<std::string>& arguments)
     // An update that ended with an exception did not succeed, whatever value
     // the call gave back: starting the caller then could bring the application
     // straight back here with its snapshot still waiting.
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
+    if (describeAndClearException(env))
         return result != 0 ? result : kRunnerThrewResult;
-    }
     return result;
 }

@@ -6,14 +6,15 @@
 #include <string>
 
 // Has the virtual machine print a pending exception with its stack trace to
-// standard error, then clears it. Nothing happens when none is pending.
-// Inline, for the splash natives, which do not link the host.
-inline void describeAndClearException(JNIEnv* env)
+// standard error, then clears it; true when one was pending. Inline, for the
+// splash natives, which do not link the host.
+inline bool describeAndClearException(JNIEnv* env)
 {
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
-    }
+    if (!env->ExceptionCheck())
+        return false;
+    env->ExceptionDescribe();
+    env->ExceptionClear();
+    return true;
 }
 
 // For a JNI call that could not make what was asked (out of memory): the

@@ -1,4 +1,7 @@
+// Java strings made from the programs' narrow text.
 #include "java_string.h"
+
+#include "text_encoding.h"
 
 jstring newJavaString(JNIEnv* env, const std::string& narrow)
 {

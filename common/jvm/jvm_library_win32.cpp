@@ -1,6 +1,8 @@
+// The Java runtime's jvm.dll loaded from a runtime folder.
 #include "jvm_library.h"
 
 #include "process.h"
+#include "wide_text_win32.h"
 
 #include <windows.h>
 
@@ -21,17 +23,6 @@ std::string fullPath(const std::string& path)
     return full;
 }
 
-std::wstring widen(const std::string& narrow)
-{
-    int size = MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, nullptr, 0);
-    if (size <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size) - 1);
-    return wide;
-}
-
 } // namespace
 
 std::string javaRuntimeLibraryPath(const std::string& jreDir)
@@ -47,7 +38,7 @@ CreateJavaVMFunction loadJavaRuntime(const std::string& jreDir)
     // a plain LoadLibraryA would not look there, so add that folder to the
     // search for the DLL's dependencies. The search flags need full paths.
     const std::string fullLibrary = fullPath(library);
-    AddDllDirectory(widen(fullPath(jreDir + "\\bin")).c_str());
+    AddDllDirectory(wideFromNarrow(fullPath(jreDir + "\\bin")).c_str());
     SetLastError(0);
     HMODULE module = LoadLibraryExA(fullLibrary.c_str(), nullptr,
                                     LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |

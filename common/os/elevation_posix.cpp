@@ -1,3 +1,4 @@
+// Linux programs are never started elevated by the launcher or the updater.
 #include "elevation.h"
 
 bool processIsElevated()

@@ -1,3 +1,4 @@
+// Paths as Linux writes them: ":" between class path entries, exact names.
 #include "path_conventions.h"
 
 const char* const kClassPathSeparator = ":";
@@ -7,7 +8,3 @@ std::string withPreferredSeparators(std::string path)
 {
     return path;
 }
-
-#include "program_names.h"
-
-const char* const kUpdaterProgramName = "updater";

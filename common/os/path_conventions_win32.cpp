@@ -1,3 +1,5 @@
+// Paths as Windows writes them: ";" between class path entries, backslashes,
+// names that ignore case.
 #include "path_conventions.h"
 
 #include <algorithm>
@@ -10,7 +12,3 @@ std::string withPreferredSeparators(std::string path)
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
-
-#include "program_names.h"
-
-const char* const kUpdaterProgramName = "updater.exe";

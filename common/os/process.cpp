@@ -1,3 +1,5 @@
+// The process helpers both platforms share: the program's location when the
+// system cannot say it.
 #include "process.h"
 
 #include "process_internal.h"

@@ -1,3 +1,5 @@
+// The process helpers on Linux: main's own arguments, boxes as lines on the
+// standard streams, the program's location, the per-user data folder.
 #include "process.h"
 
 #include "process_internal.h"

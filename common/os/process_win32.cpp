@@ -1,5 +1,8 @@
+// The process helpers on Windows: the wide command line and paths narrowed,
+// message boxes, the console.
 #include "process.h"
 
+#include "os_handles.h"
 #include "process_internal.h"
 #include "wide_text_win32.h"
 
@@ -12,13 +15,8 @@
 
 #include <cstdio>
 #include <iostream>
-#include <memory>
 
 namespace {
-
-struct LocalFreeDeleter {
-    void operator()(void* p) const { LocalFree(p); }
-};
 
 // The longest path the wide file functions give.
 constexpr DWORD kLongestWidePath = 32768;
@@ -34,15 +32,16 @@ bool hasStandardHandle(FILE* stream)
 std::vector<std::string> narrowCommandLine(int, char**)
 {
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(CommandLineToArgvW(GetCommandLineW(), &count));
+    LPWSTR* const split = CommandLineToArgvW(GetCommandLineW(), &count);
+    const LocalMemory owned(split);
     std::vector<std::string> arguments;
     // Without a split command line the program still runs, as if started
     // with its name alone.
-    if (!wide)
+    if (split == nullptr)
         return arguments;
     arguments.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        arguments.push_back(narrowFromWide(wide.get()[i]));
+        arguments.push_back(narrowFromWide(split[i]));
     return arguments;
 }
 
@@ -61,7 +60,7 @@ std::string lastErrorText()
                                       FORMAT_MESSAGE_FROM_SYSTEM,
                                   nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                   reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::unique_ptr<char, LocalFreeDeleter> owned(buffer);
+    const LocalMemory owned(buffer);
     if (length == 0 || buffer == nullptr)
         return {};
     return std::string(buffer, length);

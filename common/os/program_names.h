@@ -1,4 +1,9 @@
+// File names of the programs on this platform.
 #pragma once
 
-// File names of the two programs on this platform.
-extern const char* const kUpdaterProgramName;
+inline constexpr const char* kUpdaterProgramName =
+#ifdef _WIN32
+    "updater.exe";
+#else
+    "updater";
+#endif

@@ -1,3 +1,4 @@
+// The command line a started program reads back as the arguments given.
 #include "shell_start.h"
 
 namespace {

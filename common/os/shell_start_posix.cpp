@@ -1,4 +1,7 @@
+// Starting a program on Linux: posix_spawn, no shell.
 #include "shell_start.h"
+
+#include "unique_handle.h"
 
 #include <spawn.h>
 #include <sys/types.h>
@@ -6,6 +9,17 @@
 #include <vector>
 
 extern char** environ;
+
+namespace {
+
+// The actions live where the caller declared them; the owner destroys them.
+struct spawn_actions_traits {
+    using handle_type = posix_spawn_file_actions_t*;
+    static handle_type invalid() noexcept { return nullptr; }
+    static void close(handle_type actions) noexcept { posix_spawn_file_actions_destroy(actions); }
+};
+
+} // namespace
 
 bool shellStart(const ShellCommand& command)
 {
@@ -22,13 +36,11 @@ bool shellStart(const ShellCommand& command)
 
     // Only the standard streams cross: the Java runtime holds its archives,
     // the application's files and pipes open without close-on-exec.
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0)
+    posix_spawn_file_actions_t storage;
+    if (posix_spawn_file_actions_init(&storage) != 0)
         return false;
-    const bool prepared = posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
+    const unique_handle<spawn_actions_traits> actions(&storage);
+    const bool prepared = posix_spawn_file_actions_addclosefrom_np(actions.get(), 3) == 0;
     pid_t pid = 0;
-    const bool started =
-        prepared && posix_spawn(&pid, command.program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return started;
+    return prepared && posix_spawn(&pid, command.program.c_str(), actions.get(), nullptr, argv.data(), environ) == 0;
 }

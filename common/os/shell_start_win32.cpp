@@ -1,4 +1,7 @@
+// Starting a program on Windows: through the shell, which can ask for elevation.
 #include "shell_start.h"
+
+#include "os_handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -19,7 +22,6 @@ bool shellStart(const ShellCommand& command)
     if (!ShellExecuteExA(&info))
         return false;
     // Nothing waits for the started program.
-    if (info.hProcess != nullptr)
-        CloseHandle(info.hProcess);
+    const KernelHandle process(info.hProcess);
     return true;
 }

@@ -1,4 +1,5 @@
-#include "java_string.h"
+// Windows keeps its own text as UTF-16; the programs' is in the active code page.
+#include "text_encoding.h"
 #include "wide_text_win32.h"
 
 #include <windows.h>

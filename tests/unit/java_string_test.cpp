@@ -1,4 +1,5 @@
 #include "java_string.h"
+#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
