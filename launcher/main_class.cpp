@@ -2,6 +2,7 @@
 #include "main_class.h"
 
 #include "java_arguments.h"
+#include "java_exception.h"
 #include "jvm_host.h"
 #include "local_ref.h"
 
@@ -56,10 +57,6 @@ int invokeMainClass(const ApplicationSettings& settings, const std::vector<std::
         result = env->CallIntMethod(runner.get(), method, array.get());
     }
 
-    const LocalRef<jthrowable> thrown = localRef(env, env->ExceptionOccurred());
-    if (thrown) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
-    }
+    describeAndClearException(env);
     return result;
 }

@@ -1,30 +1,23 @@
 // Reads the runtime's release file without loading the runtime.
 #include "runtime_release.h"
 
+#include "file_text.h"
+
 #include <boost/filesystem.hpp>
 
-#include <fstream>
 #include <sstream>
 
 namespace fs = boost::filesystem;
 
 namespace {
 
-// Only a regular file: a folder at its name would make the read throw, and
-// a pipe would hold the start up for good.
-std::string readWhole(const std::string& path)
+// Only a regular file: a pipe at its name would hold the start up for good.
+std::string readRelease(const std::string& path)
 {
     boost::system::error_code ec;
     if (!fs::is_regular_file(path, ec))
         return {};
-    // Read by the stream, which turns a failing read into an end where the
-    // buffer's iterator would throw it.
-    std::ifstream file(path.c_str(), std::ios::binary);
-    std::string text;
-    char chunk[4096];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0)
-        text.append(chunk, static_cast<size_t>(file.gcount()));
-    return text;
+    return readWholeFile(path).value_or(std::string());
 }
 
 std::string releaseValue(const std::string& text, const std::string& key)
@@ -65,5 +58,5 @@ RuntimeRelease parseRuntimeRelease(const std::string& text)
 
 RuntimeRelease readRuntimeRelease(const std::string& jreDirectory)
 {
-    return parseRuntimeRelease(readWhole(jreDirectory + "/release"));
+    return parseRuntimeRelease(readRelease(jreDirectory + "/release"));
 }
