@@ -1,3 +1,4 @@
+// The failure report that the top-level handler and the runtime's exit hook share.
 #include "failure_report.h"
 
 #include "process.h"

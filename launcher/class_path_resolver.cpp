@@ -1,3 +1,4 @@
+// Class path entries below the application folder, made canonical.
 #include "class_path_resolver.h"
 
 #include "path_conventions.h"

@@ -1,3 +1,4 @@
+// The launcher's entry point on Linux.
 #include "launcher_main.h"
 #include "process.h"
 

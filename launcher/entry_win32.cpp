@@ -1,3 +1,4 @@
+// The launcher's entry point on Windows: a GUI program, so WinMain.
 #include "launcher_main.h"
 #include "process.h"
 

@@ -1,3 +1,4 @@
+// From the configuration file to the Java main method, and the updater after it.
 #include "launch_sequence.h"
 
 #include "archive_dump.h"

@@ -1,3 +1,4 @@
+// The launcher's error box and line for a failure that ends it.
 #include "launcher_failure.h"
 
 #include "process.h"

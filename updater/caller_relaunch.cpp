@@ -1,3 +1,4 @@
+// Starting the program that called the updater again, once the update has run.
 #include "caller_relaunch.h"
 
 #include "caller_start.h"

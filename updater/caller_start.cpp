@@ -1,3 +1,4 @@
+// Starting the caller again: directly, or through the desktop shell when elevated.
 #include "caller_start.h"
 
 #include "jvm_host.h"

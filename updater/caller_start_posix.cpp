@@ -1,3 +1,4 @@
+// Linux: the caller started again as the same user.
 #include "caller_start.h"
 
 bool startCaller(const ShellCommand& command)

@@ -1,3 +1,4 @@
+// The updater's entry point on Linux.
 #include "updater_main.h"
 #include "process.h"
 

@@ -1,3 +1,4 @@
+// The updater's entry point on Windows: a GUI program, so WinMain.
 #include "updater_main.h"
 #include "process.h"
 

@@ -1,3 +1,4 @@
+// The argument list of the Java updater runner.
 #include "runner_arguments.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Where the update data and the Java runtime are.
 #include "update_paths.h"
 
 #include "path_conventions.h"

@@ -1,3 +1,4 @@
+// The jars of the updater's own virtual machine, found in its lib folder.
 #include "updater_class_path.h"
 
 #include "path_conventions.h"

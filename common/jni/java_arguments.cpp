@@ -1,3 +1,4 @@
+// The String[] of arguments, made element by element with every reference owned.
 #include "java_arguments.h"
 
 #include "java_exception.h"

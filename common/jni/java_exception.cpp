@@ -1,3 +1,4 @@
+// A JNI call's failure turned into the programs' own error.
 #include "java_exception.h"
 
 #include <stdexcept>

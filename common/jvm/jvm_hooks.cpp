@@ -1,3 +1,4 @@
+// The runtime's output and exit hooks, and the one way each program ends.
 #include "jvm_hooks.h"
 
 #include "exit_codes.h"

@@ -1,3 +1,4 @@
+// The virtual machine created in this process, and ended as java ends it.
 #include "jvm_host.h"
 
 #include "jvm_hooks.h"

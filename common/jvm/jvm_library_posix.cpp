@@ -1,3 +1,4 @@
+// libjvm.so opened from the runtime folder.
 #include "jvm_library.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// The runtime's formatted output, written whole to its stream.
 #include "jvm_output.h"
 
 std::string formatRuntimeOutput(const char* format, va_list arguments)

@@ -1,3 +1,4 @@
+// Linux: the runtime's output goes through the C library's own stream.
 #include "jvm_output.h"
 
 // One C library per process: the runtime's stream is ours too.

@@ -1,3 +1,4 @@
+// Windows: the runtime's output written through the C library that owns its stream.
 #include "jvm_output.h"
 
 #include <windows.h>
