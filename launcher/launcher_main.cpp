@@ -7,7 +7,7 @@
 #include "launcher_failure.h"
 #include "launcher_options.h"
 #include "process.h"
-#include "program_version.h"
+#include "program_answers.h"
 
 #include <boost/filesystem/path.hpp>
 
@@ -28,14 +28,8 @@ int launcherMain(const std::vector<std::string>& arguments)
         if (options.splash)
             showLauncherSplash();
 
-        if (options.help) {
-            showInfoBox(launcherOptionTable().helpText());
+        if (answerHelpOrVersion(options.help, options.version, launcherOptionTable(), "Launcher version: "))
             return 0;
-        }
-        if (options.version) {
-            showInfoBox(std::string("Launcher version: ") + kProgramVersion);
-            return 0;
-        }
         if (options.console)
             openConsole();
         if (options.verbose)

@@ -4,7 +4,7 @@
 #include "exit_codes.h"
 #include "jvm_host.h"
 #include "process.h"
-#include "program_version.h"
+#include "program_answers.h"
 #include "update_run.h"
 #include "updater_directories.h"
 #include "updater_options.h"
@@ -17,14 +17,8 @@ int updaterMain(const std::vector<std::string>& arguments)
         const UpdaterRun run{options, updaterDirectoriesFor(requiredModuleLocation(programName, "updater"), options)};
 
         // Help and version end the program before any switch takes effect.
-        if (options.help) {
-            showInfoBox(updaterOptionTable().helpText());
+        if (answerHelpOrVersion(options.help, options.version, updaterOptionTable(), "Updater launcher version: "))
             return 0;
-        }
-        if (options.version) {
-            showInfoBox(std::string("Updater launcher version: ") + kProgramVersion);
-            return 0;
-        }
 
         if (options.console)
             openConsole();
