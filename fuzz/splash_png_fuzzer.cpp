@@ -89,17 +89,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!lines.empty() && lines.back() == '\n', "no picture and no line");
         return 0;
     }
-    FUZZ_CHECK(bitmap->width >= 1 && bitmap->height >= 1 &&
-                   splash_size_allowed(static_cast<std::uint32_t>(bitmap->width),
-                                       static_cast<std::uint32_t>(bitmap->height)),
-               "picture of " + std::to_string(bitmap->width) + " x " + std::to_string(bitmap->height));
+    const splash_pixels& picture = *bitmap.get();
+    FUZZ_CHECK(picture.width >= 1 && picture.height >= 1 &&
+                   splash_size_allowed(static_cast<std::uint32_t>(picture.width),
+                                       static_cast<std::uint32_t>(picture.height)),
+               "picture of " + std::to_string(picture.width) + " x " + std::to_string(picture.height));
     if (size >= 24)
-        FUZZ_CHECK(bigEndian(&png[16]) == static_cast<std::uint32_t>(bitmap->width) &&
-                       bigEndian(&png[20]) == static_cast<std::uint32_t>(bitmap->height),
+        FUZZ_CHECK(bigEndian(&png[16]) == static_cast<std::uint32_t>(picture.width) &&
+                       bigEndian(&png[20]) == static_cast<std::uint32_t>(picture.height),
                    "not the size that the header declares");
-    FUZZ_CHECK(bitmap->argb.size() == static_cast<std::size_t>(bitmap->width) * bitmap->height,
+    FUZZ_CHECK(picture.argb.size() == static_cast<std::size_t>(picture.width) * picture.height,
                "pixel count differs from the size");
-    for (std::uint32_t pixel : bitmap->argb)
+    for (std::uint32_t pixel : picture.argb)
         FUZZ_CHECK(isPremultiplied(pixel), "a colour channel above its alpha");
     return 0;
 }
